@@ -1,0 +1,160 @@
+#include "support/ini_values.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace testing_support {
+namespace {
+
+struct Line {
+    std::string text;
+    std::string ending;
+};
+
+std::vector<Line> SplitLines(const std::string& text) {
+    std::vector<Line> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back({text.substr(start), ""});
+            break;
+        }
+        size_t next = end + 1;
+        if (text[end] == '\r' && next < text.size() && text[next] == '\n') {
+            ++next;
+        }
+        lines.push_back({text.substr(start, end - start), text.substr(end, next - end)});
+        start = next;
+    }
+    return lines;
+}
+
+std::string Trim(const std::string& s) {
+    size_t begin = s.find_first_not_of(" \t");
+    if (begin == std::string::npos) {
+        return "";
+    }
+    size_t end = s.find_last_not_of(" \t");
+    return s.substr(begin, end - begin + 1);
+}
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+std::string Unquote(const std::string& s) {
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
+        return s.substr(1, s.size() - 2);
+    }
+    return s;
+}
+
+// Returns the section name when the line is a section header.
+std::optional<std::string> SectionOf(const std::string& line) {
+    std::string t = Trim(line);
+    if (t.size() >= 2 && t.front() == '[') {
+        size_t close = t.find(']');
+        if (close != std::string::npos) {
+            return Upper(Trim(t.substr(1, close - 1)));
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+IniValues ParseIni(const std::string& text) {
+    IniValues values;
+    std::string section;
+    bool inSection = false;
+    for (const Line& line : SplitLines(text)) {
+        if (auto name = SectionOf(line.text)) {
+            section = *name;
+            inSection = true;
+            values[section];
+            continue;
+        }
+        size_t eq = line.text.find('=');
+        std::string key = Upper(Trim(line.text.substr(0, eq)));
+        if (!inSection || eq == std::string::npos || key.empty() || key[0] == ';') {
+            continue;
+        }
+        values[section].emplace(key, Unquote(Trim(line.text.substr(eq + 1))));
+    }
+    return values;
+}
+
+std::optional<std::string> FindIniValue(const std::string& text, const std::string& section,
+                                        const std::string& key) {
+    IniValues values = ParseIni(text);
+    auto s = values.find(Upper(section));
+    if (s == values.end()) {
+        return std::nullopt;
+    }
+    auto k = s->second.find(Upper(key));
+    if (k == s->second.end()) {
+        return std::nullopt;
+    }
+    return k->second;
+}
+
+std::string SetIniValue(const std::string& text, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    std::vector<Line> lines = SplitLines(text);
+    const std::string wantedSection = Upper(section);
+    std::string current;
+    std::optional<size_t> lastKeyOfSection;
+    std::optional<size_t> header;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = SectionOf(lines[i].text)) {
+            current = *name;
+            if (current == wantedSection && !header) {
+                header = i;
+                lastKeyOfSection = i;
+            }
+            continue;
+        }
+        if (current != wantedSection || !header) {
+            continue;
+        }
+        size_t eq = lines[i].text.find('=');
+        if (eq == std::string::npos) {
+            continue;
+        }
+        lastKeyOfSection = i;
+        if (Upper(Trim(lines[i].text.substr(0, eq))) == Upper(key)) {
+            lines[i].text = Trim(lines[i].text.substr(0, eq)) + "=" + value;
+            header.reset();  // done: fall through to joining
+            lastKeyOfSection.reset();
+            std::string out;
+            for (const Line& l : lines) {
+                out += l.text + l.ending;
+            }
+            return out;
+        }
+    }
+    if (lastKeyOfSection) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*lastKeyOfSection) + 1,
+                     Line{key + "=" + value, "\r\n"});
+        if (lines[*lastKeyOfSection].ending.empty()) {
+            lines[*lastKeyOfSection].ending = "\r\n";
+        }
+    } else {
+        if (!lines.empty() && lines.back().ending.empty()) {
+            lines.back().ending = "\r\n";
+        }
+        lines.push_back({"[" + section + "]", "\r\n"});
+        lines.push_back({key + "=" + value, "\r\n"});
+    }
+    std::string out;
+    for (const Line& l : lines) {
+        out += l.text + l.ending;
+    }
+    return out;
+}
+
+}  // namespace testing_support
