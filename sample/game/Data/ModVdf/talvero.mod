@@ -1,0 +1,1 @@
+TALVERO sample volume
