@@ -20,7 +20,6 @@ namespace {
 constexpr char kReport[] = "standin-report.txt";
 constexpr char kEnd[] = "standin-end.txt";
 constexpr char kControl[] = "standin-control.txt";
-constexpr char kGame[] = "system/Hadrin2.exe";
 
 struct Launch {
     // Lines of the stand-in's control file for this launch.
@@ -47,8 +46,8 @@ struct Scenario {
 std::vector<std::string> Seen(std::vector<std::string> active, const std::string& noise,
                               const std::string& mark, const std::string& dump,
                               const std::vector<std::string>& extraArguments = {},
-                              const std::string& vdf = "talvero.mod") {
-    std::vector<std::string> lines = {"arg=-game:talveroh2.ini"};
+                              const std::string& vdf = "{volume}") {
+    std::vector<std::string> lines = {"arg=-game:{definition}"};
     for (const std::string& argument : extraArguments) {
         lines.push_back("arg=" + argument);
     }
@@ -81,7 +80,7 @@ std::vector<Scenario> Scenarios() {
          {{{}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"TailReachesTheGameWithItsQuotesAndSpaces",
          {},
          true,
@@ -90,47 +89,47 @@ std::vector<Scenario> Scenarios() {
            Seen({}, "1", kMissing, kMissing, {"-window", "a b", "say \"hi\""})}},
          {{"system/", ""},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"MissingGameStillPutsTheFolderBack",
-         {{"system/", ""}, {"Data/ModVdf/talvero.mod", "T"}, {"Data/a.mod", "A"}},
+         {{"system/", ""}, {"Data/ModVdf/{volume}", "T"}, {"Data/a.mod", "A"}},
          false,
          {{{}, {"-x"}, std::nullopt}},
          {{"system/", ""},
           {"Data/", ""},
           {"Data/ModVdf/", ""},
-          {"Data/ModVdf/talvero.mod", "T"},
+          {"Data/ModVdf/{volume}", "T"},
           {"Data/ModVdf/a.mod", "A"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"GameExitCodeIsNotPassedOn",
          {},
          true,
          {{{"exit=3"}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
 
         // ---- Volume staging and the definition file ----------------------------------
         {"OnlyTheModVolumeIsActiveWhileTheGameRuns",
-         {{"Data/ModVdf/talvero.mod", "T"},
+         {{"Data/ModVdf/{volume}", "T"},
           {"Data/ModVdf/other.mod", "O"},
           {"Data/a.mod", "A"},
           {"Data/B.MOD", "B"},
           {"Data/Mixed.Mod", "M"},
           {"Data/textures.vdf", "V"}},
          true,
-         {{{}, {}, Seen({"talvero.mod"}, "1", kMissing, kMissing)}},
+         {{{}, {}, Seen({"{volume}"}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"Data/", ""},
           {"Data/textures.vdf", "V"},
           {"Data/ModVdf/", ""},
-          {"Data/ModVdf/talvero.mod", "T"},
+          {"Data/ModVdf/{volume}", "T"},
           {"Data/ModVdf/other.mod", "O"},
           {"Data/ModVdf/a.mod", "A"},
           {"Data/ModVdf/B.MOD", "B"},
           {"Data/ModVdf/Mixed.Mod", "M"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"ActiveVolumeReplacesItsParkedNamesake",
          {{"Data/ModVdf/", ""}, {"Data/ModVdf/x.mod", "old"}, {"Data/x.mod", "new"}},
          true,
@@ -140,17 +139,17 @@ std::vector<Scenario> Scenarios() {
           {"Data/ModVdf/", ""},
           {"Data/ModVdf/x.mod", "new"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"ModVolumeLeftActiveByAnInterruptedLaunchIsUsedAndParked",
-         {{"Data/ModVdf/talvero.mod", "parked"}, {"Data/talvero.mod", "active"}},
+         {{"Data/ModVdf/{volume}", "parked"}, {"Data/{volume}", "active"}},
          true,
-         {{{}, {}, Seen({"talvero.mod"}, "1", kMissing, kMissing)}},
+         {{{}, {}, Seen({"{volume}"}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"Data/", ""},
           {"Data/ModVdf/", ""},
-          {"Data/ModVdf/talvero.mod", "active"},
+          {"Data/ModVdf/{volume}", "active"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"NoParkedModVolumeStillStartsTheGame",
          {{"Data/ModVdf/other.mod", "O"}},
          true,
@@ -160,7 +159,7 @@ std::vector<Scenario> Scenarios() {
           {"Data/ModVdf/", ""},
           {"Data/ModVdf/other.mod", "O"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"OnlyNamesEndingInModMove",
          {{"Data/ModVdf/", ""},
           {"Data/x.modx", "X"},
@@ -179,7 +178,7 @@ std::vector<Scenario> Scenarios() {
           {"Data/folder.mod/", ""},
           {"Data/folder.mod/inner.mod", "I"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"MissingParkFolderLeavesEveryVolumeInPlace",
          {{"Data/a.mod", "A"}, {"Data/b.mod", "B"}},
          true,
@@ -189,23 +188,23 @@ std::vector<Scenario> Scenarios() {
           {"Data/a.mod", "A"},
           {"Data/b.mod", "B"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"DefinitionFileKeepsEverythingElse",
-         {{"system/talveroh2.ini",
+         {{"system/{definition}",
            "; mod definition\r\n[INFO]\r\ntitle = The Mod\r\n[FILES]\r\nVDF=old.mod\r\n"
            "textures=extra.vdf\r\n[END]\r\nx=1\r\n"}},
          true,
          {{{}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini",
+          {"system/{definition}",
            "; mod definition\r\n[INFO]\r\ntitle = The Mod\r\n[FILES]\r\nVDF=!<invalid>\r\n"
            "textures=extra.vdf\r\n[END]\r\nx=1\r\n"}}},
         {"MissingSystemFolderIsNotCreated",
-         {{"Data/ModVdf/talvero.mod", "T"}},
+         {{"Data/ModVdf/{volume}", "T"}},
          false,
          {{{}, {}, std::nullopt}},
-         {{"Data/", ""}, {"Data/ModVdf/", ""}, {"Data/ModVdf/talvero.mod", "T"}}},
+         {{"Data/", ""}, {"Data/ModVdf/", ""}, {"Data/ModVdf/{volume}", "T"}}},
 
         // ---- Subtitle noise ------------------------------------------------------------
         {"SubtitleNoiseOneIsLeftAlone",
@@ -214,28 +213,28 @@ std::vector<Scenario> Scenarios() {
          {{{"noise=0"}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"SubtitleNoiseInAnotherFormComesBackAsItWas",
          {{"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=01\r\n"}},
          true,
          {{{}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=01\r\n"},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"EmptySubtitleNoiseComesBackEmpty",
          {{"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=\r\n"}},
          true,
          {{{}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=\r\n"},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"LongSubtitleNoiseComesBackAsItsFirst127Characters",
          {{"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=" + longValue + "\r\n"}},
          true,
          {{{}, {}, Seen({}, "1", kMissing, kMissing)}},
          {{"system/", ""},
           {"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=" + longValue.substr(0, 127) + "\r\n"},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"SavedSubtitleNoiseOverwritesTheGamesChange",
          {{"system/HADRIN.INI",
            "[VIDEO]\r\nwidth=1024\r\n[GAME]\r\nsubTitles=1\r\nsubTitlesNoise=0\r\nlang=de\r\n"}},
@@ -244,39 +243,35 @@ std::vector<Scenario> Scenarios() {
          {{"system/", ""},
           {"system/HADRIN.INI",
            "[VIDEO]\r\nwidth=1024\r\n[GAME]\r\nsubTitles=1\r\nsubTitlesNoise=0\r\nlang=de\r\n"},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
 
         // ---- Engine dump swap ----------------------------------------------------------
         {"ModDumpSwappedInAndSavedAfterACleanRun",
-         {{"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "mod"},
-          {"system/HADRIN.INI", Settings("1", "1")}},
+         {{"VDFS.DMP", "engine"}, {"{dump}", "mod"}, {"system/HADRIN.INI", Settings("1", "1")}},
          true,
          {{{"dump=mod after run", "mark=0"}, {}, Seen({}, "1", "0", "mod")}},
          {{"system/", ""},
           {"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "mod after run"},
+          {"{dump}", "mod after run"},
           {"system/HADRIN.INI", Settings("1", "0")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"ModDumpDroppedAfterAnAbnormalRun",
-         {{"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "mod"},
-          {"system/HADRIN.INI", Settings("1", "0")}},
+         {{"VDFS.DMP", "engine"}, {"{dump}", "mod"}, {"system/HADRIN.INI", Settings("1", "0")}},
          true,
          {{{"dump=crashed", "mark=1"}, {}, Seen({}, "1", "0", "mod")}},
          {{"system/", ""},
           {"VDFS.DMP", "engine"},
           {"system/HADRIN.INI", Settings("1", "1")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"FirstCleanRunCreatesTheModDump",
          {{"VDFS.DMP", "engine"}, {"system/HADRIN.INI", Settings("1", "1")}},
          true,
          {{{"dump=written by game", "mark=0"}, {}, Seen({}, "1", "1", "engine")}},
          {{"system/", ""},
           {"VDFS.DMP", "written by game"},
-          {"vdfs_talveroh2.dmp", "written by game"},
+          {"{dump}", "written by game"},
           {"system/HADRIN.INI", Settings("1", "0")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"AbnormalRunWithoutModDumpSavesNothing",
          {{"VDFS.DMP", "engine"}, {"system/HADRIN.INI", Settings("1", "0")}},
          true,
@@ -284,7 +279,7 @@ std::vector<Scenario> Scenarios() {
          {{"system/", ""},
           {"VDFS.DMP", "written by game"},
           {"system/HADRIN.INI", Settings("1", "7")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"MissingMarkCountsAsAbnormal",
          {{"VDFS.DMP", "engine"}, {"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=1\r\n"}},
          true,
@@ -292,7 +287,7 @@ std::vector<Scenario> Scenarios() {
          {{"system/", ""},
           {"VDFS.DMP", "engine"},
           {"system/HADRIN.INI", "[GAME]\r\nsubTitlesNoise=1\r\n"},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"TwoCleanLaunchesCreateThenSwapInTheModDump",
          {{"VDFS.DMP", "engine"}, {"system/HADRIN.INI", Settings("1", "1")}},
          true,
@@ -300,54 +295,52 @@ std::vector<Scenario> Scenarios() {
           {{"dump=second", "mark=0"}, {}, Seen({}, "1", "0", "first")}},
          {{"system/", ""},
           {"VDFS.DMP", "first"},
-          {"vdfs_talveroh2.dmp", "second"},
+          {"{dump}", "second"},
           {"system/HADRIN.INI", Settings("1", "0")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"GameThatCannotStartKeepsTheModDump",
          {{"system/", ""},
           {"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "mod"},
+          {"{dump}", "mod"},
           {"system/HADRIN.INI", Settings("1", "1")}},
          false,
          {{{}, {}, std::nullopt}},
          {{"system/", ""},
           {"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "mod"},
+          {"{dump}", "mod"},
           {"system/HADRIN.INI", Settings("1", "0")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"ModDumpWithoutEngineDumpBecomesTheEngineDump",
-         {{"vdfs_talveroh2.dmp", "mod"}, {"system/HADRIN.INI", Settings("1", "1")}},
+         {{"{dump}", "mod"}, {"system/HADRIN.INI", Settings("1", "1")}},
          true,
          {{{"mark=1"}, {}, Seen({}, "1", "0", "mod")}},
          {{"system/", ""},
           {"VDFS.DMP", "mod"},
           {"system/HADRIN.INI", Settings("1", "1")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
 
         // ---- Interrupted launches ------------------------------------------------------
         {"InterruptedLaunchIsPutRightByTheNextOne",
-         {{"Data/ModVdf/talvero.mod", "T"},
+         {{"Data/ModVdf/{volume}", "T"},
           {"Data/ModVdf/other.mod", "O"},
           {"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "mod"},
+          {"{dump}", "mod"},
           {"system/HADRIN.INI", Settings("0", "1")}},
          true,
          {{{"pause_ms=1500", "dump=left by killed run", "mark=0"},
            {},
-           Seen({"talvero.mod"}, "1", "0", "mod"),
+           Seen({"{volume}"}, "1", "0", "mod"),
            true},
-          {{"dump=clean run", "mark=0"},
-           {},
-           Seen({"talvero.mod"}, "1", "0", "left by killed run")}},
+          {{"dump=clean run", "mark=0"}, {}, Seen({"{volume}"}, "1", "0", "left by killed run")}},
          {{"system/", ""},
           {"Data/", ""},
           {"Data/ModVdf/", ""},
-          {"Data/ModVdf/talvero.mod", "T"},
+          {"Data/ModVdf/{volume}", "T"},
           {"Data/ModVdf/other.mod", "O"},
           {"VDFS.DMP", "engine"},
-          {"vdfs_talveroh2.dmp", "clean run"},
+          {"{dump}", "clean run"},
           {"system/HADRIN.INI", Settings("1", "0")},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
     };
 }
 
@@ -370,9 +363,27 @@ bool IsIniFile(const std::string& path) {
 
 class LaunchScenario : public ::testing::TestWithParam<Scenario> {};
 
+// The scenario with the names of the launcher's mod identity in place of the placeholders.
+Scenario ForIdentity(Scenario scenario, const ModIdentity& identity) {
+    for (Tree* tree : {&scenario.before, &scenario.after}) {
+        for (TreeEntry& entry : *tree) {
+            entry.path = identity.Substitute(entry.path);
+            entry.content = identity.Substitute(entry.content);
+        }
+    }
+    for (Launch& launch : scenario.launches) {
+        if (launch.seen) {
+            for (std::string& line : *launch.seen) {
+                line = identity.Substitute(line);
+            }
+        }
+    }
+    return scenario;
+}
+
 TEST_P(LaunchScenario, FolderDuringAndAfterTheRun) {
-    const Scenario& scenario = GetParam();
     const LauncherUnderTest launcher = LauncherUnderTest::FromEnvironment();
+    const Scenario scenario = ForIdentity(GetParam(), launcher.identity());
     TempFolder folder("launch-scenario");
     WriteTree(folder.path(), scenario.before);
     if (scenario.gameInstalled) {
@@ -408,7 +419,7 @@ TEST_P(LaunchScenario, FolderDuringAndAfterTheRun) {
     }
 
     std::map<std::string, std::string> actual =
-        ReadTree(folder.path(), {kReport, kEnd, kControl, kGame});
+        ReadTree(folder.path(), {kReport, kEnd, kControl, launcher.identity().gameExecutable});
     std::map<std::string, std::string> expected;
     for (const TreeEntry& entry : scenario.after) {
         expected[entry.path] = entry.content;

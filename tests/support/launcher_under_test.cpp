@@ -5,9 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <map>
 #include <stdexcept>
 #include <thread>
 
@@ -18,31 +21,74 @@ namespace fs = std::filesystem;
 namespace testing_support {
 namespace {
 
-std::string RequiredEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
-        throw std::runtime_error(std::string("environment variable ") + name + " is not set");
+std::map<std::string, std::string> ReadConfiguration() {
+    const char* file = std::getenv("LAUNCHER_TEST_CONFIG");
+    if (file == nullptr || *file == '\0') {
+        throw std::runtime_error("LAUNCHER_TEST_CONFIG is not set");
     }
-    return value;
+    std::ifstream in(file);
+    if (!in) {
+        throw std::runtime_error(std::string("cannot read ") + file);
+    }
+    std::map<std::string, std::string> values;
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t eq = line.find('=');
+        if (eq != std::string::npos) {
+            values[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+    }
+    return values;
+}
+
+std::string Required(const std::map<std::string, std::string>& values, const std::string& key) {
+    auto it = values.find(key);
+    if (it == values.end() || it->second.empty()) {
+        throw std::runtime_error("the test configuration has no " + key);
+    }
+    return it->second;
 }
 
 }  // namespace
 
 LauncherUnderTest LauncherUnderTest::FromEnvironment() {
+    const std::map<std::string, std::string> values = ReadConfiguration();
     LauncherUnderTest launcher;
-    launcher.underWine_ = RequiredEnvironment("LAUNCHER_KIND") == "wine";
-    launcher.launcher_ = RequiredEnvironment("LAUNCHER_EXE");
-    launcher.standIn_ = RequiredEnvironment("STANDIN_GAME_EXE");
+    launcher.underWine_ = Required(values, "kind") == "wine";
+    launcher.launcher_ = Required(values, "launcher");
+    launcher.standIn_ = Required(values, "standin");
     if (launcher.underWine_) {
-        launcher.wineLoader_ = RequiredEnvironment("WINE_LOADER");
+        launcher.wineLoader_ = Required(values, "wine_loader");
+        launcher.winePrefix_ = Required(values, "wineprefix");
     }
+    launcher.identity_.volume = Required(values, "volume");
+    launcher.identity_.definition = Required(values, "definition");
+    launcher.identity_.dump = Required(values, "dump");
+    std::string game = Required(values, "game");
+    std::replace(game.begin(), game.end(), '\\', '/');
+    launcher.identity_.gameExecutable = game;
     return launcher;
 }
 
+std::string ModIdentity::Substitute(std::string text) const {
+    const std::pair<const char*, const std::string*> names[] = {{"{volume}", &volume},
+                                                                {"{definition}", &definition},
+                                                                {"{dump}", &dump},
+                                                                {"{game}", &gameExecutable}};
+    for (const auto& [token, name] : names) {
+        const std::string placeholder = token;
+        for (size_t at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + name->size())) {
+            text.replace(at, placeholder.size(), *name);
+        }
+    }
+    return text;
+}
+
 void LauncherUnderTest::InstallGame(const fs::path& gameFolder) const {
-    fs::create_directories(gameFolder / "system");
-    fs::copy_file(standIn_, gameFolder / "system" / "Hadrin2.exe",
-                  fs::copy_options::overwrite_existing);
+    const fs::path game = gameFolder / identity_.gameExecutable;
+    fs::create_directories(game.parent_path());
+    fs::copy_file(standIn_, game, fs::copy_options::overwrite_existing);
 }
 
 pid_t LauncherUnderTest::Start(const fs::path& gameFolder,
@@ -68,6 +114,10 @@ pid_t LauncherUnderTest::Start(const fs::path& gameFolder,
     if (child == 0) {
         if (chdir(gameFolder.c_str()) != 0) {
             _exit(126);
+        }
+        if (underWine_) {
+            setenv("WINEPREFIX", winePrefix_.c_str(), 1);
+            setenv("WINEDEBUG", "-all", 1);
         }
         execve(argv[0], argv.data(), environ);
         _exit(127);

@@ -1,10 +1,11 @@
 // The launcher as the scenario tests run it: the native build directly, or the Windows build
-// under Wine. Which one, and where the programs are, comes from the environment that CTest
-// sets for each test:
-//   LAUNCHER_KIND      "native" or "wine"
-//   LAUNCHER_EXE       the launcher to run
-//   STANDIN_GAME_EXE   the stand-in game built for the same system
-//   WINE_LOADER        the Wine loader (wine only); WINEPREFIX and WINEDEBUG are passed on
+// under Wine. CTest names a configuration file in LAUNCHER_TEST_CONFIG, written by CMake, with
+// one "key=value" a line:
+//   kind          "native" or "wine"
+//   launcher      the launcher to run
+//   standin       the stand-in game built for the same system
+//   wine_loader, wineprefix   the Wine loader and the prefix to run it in (wine only)
+//   volume, definition, dump, game   the mod identity the launcher was built with
 #pragma once
 
 #include <sys/types.h>
@@ -20,8 +21,9 @@ class LauncherUnderTest {
     static LauncherUnderTest FromEnvironment();
 
     bool underWine() const { return underWine_; }
+    const ModIdentity& identity() const { return identity_; }
 
-    // Puts the stand-in game at "system\Hadrin2.exe" in the game folder.
+    // Puts the stand-in game where the launcher starts the game executable.
     void InstallGame(const std::filesystem::path& gameFolder) const;
 
     // Starts the launcher in the game folder with the given arguments; returns its process id.
@@ -43,6 +45,8 @@ class LauncherUnderTest {
     std::string launcher_;
     std::string standIn_;
     std::string wineLoader_;
+    std::string winePrefix_;
+    ModIdentity identity_;
 };
 
 // Waits until the file exists, up to timeout_ms; returns whether it appeared.

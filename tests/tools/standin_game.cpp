@@ -9,7 +9,8 @@
 //   dump=TEXT          replace the content of VDFS.DMP ("\n" in TEXT becomes a line break)
 //   exit=N             exit with status N
 // Report, one "key=value" a line: start_ns (wall clock), arg (one per argument after the
-// program name), cwd, active (one per "*.mod" file in the data folder, sorted), vdf, noise,
+// program name), cwd, active (one per "*.mod" file in the data folder, sorted), vdf (from the
+// definition file that the "-game:" argument names), noise,
 // mark (each "<missing>" when absent), dump ("<missing>" when absent). When the game ends it
 // writes "standin-end.txt" with end_ns.
 #include <algorithm>
@@ -139,8 +140,16 @@ int main(int argc, char** argv) {
     for (const std::string& name : active) {
         report << "active=" << name << "\n";
     }
-    report << "vdf=" << ValueOrMissing(IniValue({"system", "talveroh2.ini"}, "FILES", "VDF"))
-           << "\n";
+    // The definition file is the one the "-game:" option names, in the "system" folder.
+    std::optional<std::string> vdf;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind("-game:", 0) == 0) {
+            vdf = IniValue({"system", argument.substr(6)}, "FILES", "VDF");
+            break;
+        }
+    }
+    report << "vdf=" << ValueOrMissing(vdf) << "\n";
     report << "noise="
            << ValueOrMissing(IniValue({"system", "HADRIN.INI"}, "GAME", "subTitlesNoise")) << "\n";
     report << "mark="
