@@ -47,9 +47,7 @@ add_executable(launcher WIN32
 set_source_files_properties(platform/win32_memory_functions.cpp PROPERTIES
   COMPILE_OPTIONS "-fno-tree-loop-distribute-patterns;-fno-builtin")
 target_compile_options(launcher PRIVATE ${LAUNCHER_FREESTANDING_OPTIONS})
-set_target_properties(launcher PROPERTIES
-  OUTPUT_NAME "${LAUNCHER_OUTPUT_NAME}"
-  RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}")
+set_target_properties(launcher PROPERTIES OUTPUT_NAME "${LAUNCHER_OUTPUT_NAME}")
 # The product is stripped; the map file beside it keeps the symbols' addresses for the checks.
 # KERNEL32 is the only import library; libgcc supplies ___chkstk_ms for large stack frames.
 target_link_options(launcher PRIVATE
@@ -57,5 +55,5 @@ target_link_options(launcher PRIVATE
   "LINKER:-e,${LAUNCHER_ENTRY_SYMBOL}"
   "LINKER:--gc-sections"
   "LINKER:--no-insert-timestamp"
-  "LINKER:-Map=${PROJECT_BINARY_DIR}/${LAUNCHER_OUTPUT_NAME}.map")
+  "LINKER:-Map=$<TARGET_FILE_DIR:launcher>/${LAUNCHER_OUTPUT_NAME}.map")
 target_link_libraries(launcher PRIVATE launcher_core kernel32 gcc)
