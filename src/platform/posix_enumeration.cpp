@@ -78,7 +78,7 @@ void CopyName(char* target, const char* name) {
 // after the cursor, the last name visited by the previous pass. The visitor may move entries
 // out while a batch is visited; each pass reads the folder again and resumes after the cursor,
 // so a folder with more matches than one batch holds is still visited whole, each entry once.
-constexpr size_t kBatchSize = 64;
+constexpr size_t kBatchSize = 256;
 
 struct MatchBatch {
     const char* pattern;
