@@ -11,8 +11,7 @@ enum class FaultKind : unsigned {
     Copy,          // CopyFileReplacing: strikes after the data reached the temporary file.
     Delete,        // RemoveFile.
     Rename,        // RenameReplacing.
-    ProfileWrite,  // WriteProfileValue: strikes after the new file was written, before it replaces
-                   // the old.
+    ProfileWrite,  // WriteProfileValue: strikes before the new file replaces the old.
     ProcessStart,  // RunProcessAndWait: strikes before the process is started.
     Enumeration,   // VisitMatchingEntries: strikes before the folder is read.
     PathExists,    // PathExists.
@@ -27,8 +26,8 @@ enum class FaultRepeat : unsigned { Once, FromThenOn };
 // Counts one call of kind; true when that call must fail, errno then holding the chosen number.
 bool FaultStrikes(FaultKind kind);
 
-// Makes the nthCall-th call of kind counted from now (1 is the next call) fail with errorNumber,
-// once or on every call from then on. Arming a kind again replaces its earlier plan.
+// Makes the nthCall-th call of kind counted from now (1 is the next call, and so is 0) fail with
+// errorNumber, once or on every call from then on. Arming a kind again replaces its earlier plan.
 void ArmFault(FaultKind kind, unsigned nthCall, int errorNumber, FaultRepeat repeat);
 
 // The number of calls of kind since the last reset, the failed ones included.
