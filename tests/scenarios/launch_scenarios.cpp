@@ -438,8 +438,8 @@ TEST_P(LaunchScenario, FolderDuringAndAfterTheRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LaunchScenario, ::testing::ValuesIn(Scenarios()),
-                         [](const ::testing::TestParamInfo<Scenario>& info) {
-                             return info.param.name;
+                         [](const ::testing::TestParamInfo<Scenario>& caseInfo) {
+                             return caseInfo.param.name;
                          });
 
 }  // namespace

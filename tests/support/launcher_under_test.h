@@ -16,6 +16,17 @@
 
 namespace testing_support {
 
+// The names a launcher build was given for its mod; the game executable's path uses '/'.
+struct ModIdentity {
+    std::string volume;
+    std::string definition;
+    std::string dump;
+    std::string gameExecutable;
+
+    // Replaces "{volume}", "{definition}", "{dump}" and "{game}" in text by these names.
+    std::string Substitute(std::string text) const;
+};
+
 class LauncherUnderTest {
   public:
     static LauncherUnderTest FromEnvironment();

@@ -53,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                  ShiftJisLeadBytes},
         TailCase{"TrailByteThatIsAQuoteWithoutLeadByteTest", "\"C:\\\x81\"x\" -a", "x\" -a"},
         TailCase{"LeadByteBeforeTheNulStopsAtTheNul", "\"C:\\\x81", "", ShiftJisLeadBytes}),
-    [](const ::testing::TestParamInfo<TailCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TailCase>& caseInfo) {
+        return std::string(caseInfo.param.name);
+    });
 
 }  // namespace

@@ -32,8 +32,8 @@ INSTANTIATE_TEST_SUITE_P(Table, GameCommandLine,
                                                "OptionWithItsOwnQuotesAndSpaces",
                                                "-save:\"My Save\"  x\\\" y",
                                                kCommand + " -save:\"My Save\"  x\\\" y"}),
-                         [](const ::testing::TestParamInfo<CommandLineCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<CommandLineCase>& caseInfo) {
+                             return std::string(caseInfo.param.name);
                          });
 
 // The old fixed 1024-character line held a tail of 984 characters; the line is now sized for the
