@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ struct Scenario {
     std::vector<Launch> launches;
     Tree after;
 };
+
+// Names the scenario in test output instead of dumping its bytes.
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
 // The report lines of a game that was started with no tail and saw the given volumes, VDF,
 // subtitle setting, mark and dump.
