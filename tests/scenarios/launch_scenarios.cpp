@@ -3,6 +3,7 @@
 // the native launcher and, under Wine, against the Windows build of the same sources.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -206,6 +207,21 @@ std::vector<Scenario> Scenarios() {
           {"system/{definition}",
            "; mod definition\r\n[INFO]\r\ntitle = The Mod\r\n[FILES]\r\nVDF=!<invalid>\r\n"
            "textures=extra.vdf\r\n[END]\r\nx=1\r\n"}}},
+        // A park path is built in 260 characters: "Data\\ModVdf\\" and a name of up to 247
+        // fit; a longer name cannot be parked and stays active rather than overflow.
+        {"VolumeNameTooLongToParkStaysActive",
+         {{"Data/ModVdf/", ""},
+          {"Data/" + std::string(243, 'a') + ".mod", "fits"},
+          {"Data/" + std::string(244, 'b') + ".mod", "too long"}},
+         true,
+         {{{}, {}, Seen({std::string(244, 'b') + ".mod"}, "1", kMissing, kMissing)}},
+         {{"system/", ""},
+          {"Data/", ""},
+          {"Data/ModVdf/", ""},
+          {"Data/ModVdf/" + std::string(243, 'a') + ".mod", "fits"},
+          {"Data/" + std::string(244, 'b') + ".mod", "too long"},
+          {"system/HADRIN.INI", kNoiseZero},
+          {"system/talveroh2.ini", kInvalidDefinition}}},
         {"MissingSystemFolderIsNotCreated",
          {{"Data/ModVdf/{volume}", "T"}},
          false,
@@ -350,6 +366,24 @@ std::vector<Scenario> Scenarios() {
     };
 }
 
+// The working directory the stand-in game reported, as the test's own path: under Wine the game
+// sees the folder on drive Z:, with backslashes.
+std::string ReportedFolder(const fs::path& report, bool underWine) {
+    std::istringstream in(ReadFileText(report));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("cwd=", 0) == 0) {
+            std::string folder = line.substr(4);
+            if (underWine && folder.rfind("Z:", 0) == 0) {
+                folder = folder.substr(2);
+                std::replace(folder.begin(), folder.end(), '\\', '/');
+            }
+            return folder;
+        }
+    }
+    return "";
+}
+
 std::vector<std::string> ReportLines(const fs::path& report) {
     std::vector<std::string> lines;
     std::istringstream in(ReadFileText(report));
@@ -419,6 +453,9 @@ TEST_P(LaunchScenario, FolderDuringAndAfterTheRun) {
         if (launch.seen) {
             ASSERT_TRUE(fs::exists(folder.path() / kReport)) << "the game did not run";
             EXPECT_EQ(ReportLines(folder.path() / kReport), *launch.seen);
+            EXPECT_EQ(ReportedFolder(folder.path() / kReport, launcher.underWine()),
+                      folder.path().string())
+                << "the game did not start in the game folder";
         } else {
             EXPECT_FALSE(fs::exists(folder.path() / kReport)) << "the game ran";
         }
