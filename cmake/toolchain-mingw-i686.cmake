@@ -1,16 +1,4 @@
 # Cross build for 32-bit Windows with MinGW-w64 (Debian's g++-mingw-w64-i686): the product.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(LAUNCHER_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${LAUNCHER_MINGW_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${LAUNCHER_MINGW_TRIPLE}-g++)
-set(CMAKE_RC_COMPILER ${LAUNCHER_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${LAUNCHER_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Every Windows program of the build stands alone: no MinGW runtime DLL has to lie beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+include("${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake")
