@@ -221,7 +221,7 @@ std::vector<Scenario> Scenarios() {
           {"Data/ModVdf/" + std::string(243, 'a') + ".mod", "fits"},
           {"Data/" + std::string(244, 'b') + ".mod", "too long"},
           {"system/HADRIN.INI", kNoiseZero},
-          {"system/talveroh2.ini", kInvalidDefinition}}},
+          {"system/{definition}", kInvalidDefinition}}},
         {"MissingSystemFolderIsNotCreated",
          {{"Data/ModVdf/{volume}", "T"}},
          false,
@@ -363,6 +363,26 @@ std::vector<Scenario> Scenarios() {
           {"{dump}", "clean run"},
           {"system/HADRIN.INI", Settings("1", "0")},
           {"system/{definition}", kInvalidDefinition}}},
+
+        // ---- A game folder copied from Windows -----------------------------------------
+        // Its names keep the letter case they had there. The first park replaces the parked
+        // volume by the one an interrupted launch left active; Wine and the POSIX backend keep
+        // the replaced file's spelling there, while NTFS gives the entry the new one. The
+        // activation moves that file out again, so the folder after the launch is the same.
+        {"FolderCopiedFromWindowsIsUsedInItsOwnLetterCase",
+         {{"DATA/MODVDF/{VOLUME}", "parked"},
+          {"DATA/{volume}", "active"},
+          {"DATA/Extra.MOD", "E"},
+          {"System/Hadrin.ini", Settings("0", "1")}},
+         true,
+         {{{}, {}, Seen({"{volume}"}, "1", "1", kMissing)}},
+         {{"DATA/", ""},
+          {"DATA/MODVDF/", ""},
+          {"DATA/MODVDF/{volume}", "active"},
+          {"DATA/MODVDF/Extra.MOD", "E"},
+          {"System/", ""},
+          {"System/Hadrin.ini", Settings("0", "1")},
+          {"System/{definition}", kInvalidDefinition}}},
     };
 }
 

@@ -1,6 +1,7 @@
 #include "support/game_folder_tree.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -27,7 +28,9 @@ std::map<std::string, std::string> ReadTree(const fs::path& root,
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
          ++it) {
         std::string relative = fs::relative(it->path(), root).generic_string();
-        if (std::find(ignored.begin(), ignored.end(), relative) != ignored.end()) {
+        if (std::any_of(ignored.begin(), ignored.end(), [&relative](const std::string& path) {
+                return EqualIgnoringCase(path, relative);
+            })) {
             if (it->is_directory()) {
                 it.disable_recursion_pending();
             }
@@ -40,6 +43,14 @@ std::map<std::string, std::string> ReadTree(const fs::path& root,
         }
     }
     return result;
+}
+
+bool EqualIgnoringCase(const std::string& first, const std::string& second) {
+    return first.size() == second.size() &&
+           std::equal(first.begin(), first.end(), second.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 std::string ReadFileText(const fs::path& path) {

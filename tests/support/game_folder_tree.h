@@ -21,9 +21,12 @@ using Tree = std::vector<TreeEntry>;
 void WriteTree(const std::filesystem::path& root, const Tree& tree);
 
 // Reads every file and folder below root, keyed by relative path ('/' after folders). Paths
-// listed in ignored (relative, exact) are left out.
+// listed in ignored (relative, letter case ignored as Windows would) are left out.
 std::map<std::string, std::string> ReadTree(const std::filesystem::path& root,
                                             const std::vector<std::string>& ignored = {});
+
+// Whether two names are equal with ASCII letter case ignored.
+bool EqualIgnoringCase(const std::string& first, const std::string& second);
 
 std::string ReadFileText(const std::filesystem::path& path);
 void WriteFileText(const std::filesystem::path& path, const std::string& content);

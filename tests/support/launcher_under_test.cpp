@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +14,8 @@
 #include <map>
 #include <stdexcept>
 #include <thread>
+
+#include "support/game_folder_tree.h"
 
 extern char** environ;
 
@@ -71,7 +74,11 @@ LauncherUnderTest LauncherUnderTest::FromEnvironment() {
 }
 
 std::string ModIdentity::Substitute(std::string text) const {
+    std::string volumeInCapitals = volume;
+    std::transform(volumeInCapitals.begin(), volumeInCapitals.end(), volumeInCapitals.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     const std::pair<const char*, const std::string*> names[] = {{"{volume}", &volume},
+                                                                {"{VOLUME}", &volumeInCapitals},
                                                                 {"{definition}", &definition},
                                                                 {"{dump}", &dump},
                                                                 {"{game}", &gameExecutable}};
@@ -86,7 +93,24 @@ std::string ModIdentity::Substitute(std::string text) const {
 }
 
 void LauncherUnderTest::InstallGame(const fs::path& gameFolder) const {
-    const fs::path game = gameFolder / identity_.gameExecutable;
+    // A folder copied from Windows keeps its letter case ("System"): the game goes into the
+    // folder that exists with its name in any case, as it would lie there on Windows.
+    fs::path game = gameFolder;
+    for (const fs::path& part : fs::path(identity_.gameExecutable)) {
+        fs::path next = game / part;
+        std::error_code error;
+        if (fs::exists(next, error)) {
+            game = next;
+            continue;
+        }
+        for (const fs::directory_entry& entry : fs::directory_iterator(game, error)) {
+            if (EqualIgnoringCase(entry.path().filename().string(), part.string())) {
+                next = entry.path();
+                break;
+            }
+        }
+        game = next;
+    }
     fs::create_directories(game.parent_path());
     fs::copy_file(standIn_, game, fs::copy_options::overwrite_existing);
 }

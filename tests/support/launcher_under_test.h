@@ -23,7 +23,8 @@ struct ModIdentity {
     std::string dump;
     std::string gameExecutable;
 
-    // Replaces "{volume}", "{definition}", "{dump}" and "{game}" in text by these names.
+    // Replaces "{volume}", "{definition}", "{dump}" and "{game}" in text by these names, and
+    // "{VOLUME}" by the volume's name in capitals.
     std::string Substitute(std::string text) const;
 };
 
