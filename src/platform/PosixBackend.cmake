@@ -5,6 +5,7 @@ add_library(launcher_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/file_moves.cpp
   ${CMAKE_CURRENT_LIST_DIR}/posix_paths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/posix_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/posix_rename.cpp
   ${CMAKE_CURRENT_LIST_DIR}/posix_enumeration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/posix_profile_read.cpp
   ${CMAKE_CURRENT_LIST_DIR}/posix_profile_write.cpp

@@ -1,5 +1,5 @@
-// File copies, deletes and renames, and the replacement of a file through a temporary file,
-// which every write of the backend uses so that no partly written target ever exists.
+// File copies and deletes, and the replacement of a file through a temporary file, which
+// every write of the backend uses so that no partly written target ever exists.
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -248,23 +248,4 @@ bool RemoveFile(const char* path) {
     }
     char mapped[PATH_MAX];
     return MapWindowsPath(path, mapped, sizeof mapped) && unlink(mapped) == 0;
-}
-
-bool RenameReplacing(const char* source, const char* target) {
-    if (FaultStrikes(FaultKind::Rename)) {
-        return false;
-    }
-    char from[PATH_MAX];
-    char to[PATH_MAX];
-    if (!MapWindowsPath(source, from, sizeof from) || !MapWindowsPath(target, to, sizeof to)) {
-        return false;
-    }
-    // rename(2) would replace an empty folder by a folder source; a folder target is never
-    // replaced here, whatever the source.
-    struct stat targetStatus;
-    if (lstat(to, &targetStatus) == 0 && S_ISDIR(targetStatus.st_mode)) {
-        errno = EISDIR;
-        return false;
-    }
-    return rename(from, to) == 0;
 }
