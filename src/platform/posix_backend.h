@@ -49,8 +49,10 @@ struct TemporaryFile {
 // the umask). False when it cannot be created; nothing is left behind then.
 bool CreateTemporaryBeside(const char* target, mode_t mode, TemporaryFile* temporary);
 
-// Makes the temporary file durable and renames it over target, then makes the rename durable.
-// On failure the temporary file is removed and target is left as it was; errno tells why.
+// Makes the temporary file durable and renames it over target, so that target names the old
+// content or the new, each whole, even after a crash. The rename itself is durable only once
+// the folder is synced (SyncFolderOf), which is left to the caller. On failure the temporary
+// file is removed and target is left as it was; errno tells why.
 bool CommitTemporary(TemporaryFile* temporary, const char* target);
 
 // Closes and removes the temporary file, keeping errno.

@@ -115,7 +115,9 @@ bool CopyOpenFile(int source, const struct stat& sourceStatus, const char* targe
         DiscardTemporary(&temporary);
         return false;
     }
-    return CommitTemporary(&temporary, target);
+    // A move deletes the source once the copy returns, so the copy's name is made durable
+    // before that: a crash never leaves the data under neither name.
+    return CommitTemporary(&temporary, target) && SyncFolderOf(target);
 }
 
 }  // namespace
@@ -204,8 +206,7 @@ bool CommitTemporary(TemporaryFile* temporary, const char* target) {
         DiscardTemporary(temporary);
         return false;
     }
-    // The data is on disk; the rename survives a crash once the folder is synced too.
-    return SyncFolderOf(target);
+    return true;
 }
 
 void DiscardTemporary(TemporaryFile* temporary) {

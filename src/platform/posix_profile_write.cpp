@@ -1,7 +1,6 @@
 // Profile writes as KERNEL32 performs them: the file is edited in place, byte for byte, and
 // the edited file replaces the old one whole, so a reader never sees a partly written file.
 #include <errno.h>
-#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,16 +111,15 @@ bool WriteProfileValue(const char* section, const char* key, const char* value, 
     return done;
 }
 
+// Every write has put its file's data on disk before renaming it into place, so what a flush
+// has left to make durable is the renames: one sync of the folder. A write does not sync the
+// folder itself, because the launcher flushes after every write it makes and each fsync costs
+// a launch a share of a millisecond; a crash before the flush leaves the file whole, with the
+// old content or the new.
 void FlushProfile(const char* file) {
     char mapped[PATH_MAX];
     if (file == nullptr || !MapWindowsPath(file, mapped, sizeof mapped)) {
         return;
     }
-    const int fd = open(mapped, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return;
-    }
-    fsync(fd);
-    close(fd);
     SyncFolderOf(mapped);
 }
