@@ -8,6 +8,10 @@ bool RenameReplacing(const char*, const char*) {
     return false;
 }
 
+bool RenameWithoutReplacing(const char*, const char*) {
+    return false;
+}
+
 bool MoveByCopy(const char* source, const char* target) {
     if (!CopyFileReplacing(source, target)) {
         return false;

@@ -8,9 +8,10 @@
 #pragma once
 
 enum class FaultKind : unsigned {
-    Copy,          // CopyFileReplacing: strikes after the data reached the temporary file.
+    Copy,          // CopyFileReplacing and CopyFileWithoutReplacing: strikes after the data
+                   // reached the temporary file.
     Delete,        // RemoveFile.
-    Rename,        // RenameReplacing.
+    Rename,        // RenameReplacing and RenameWithoutReplacing.
     ProfileWrite,  // WriteProfileValue: strikes before the new file replaces the old.
     ProcessStart,  // RunProcessAndWait: strikes before the process is started.
     Enumeration,   // VisitMatchingEntries: strikes before the folder is read.

@@ -33,12 +33,20 @@ bool PathExists(const char* path);
 // source or target folder, or a target that cannot be replaced; the source is never changed.
 bool CopyFileReplacing(const char* source, const char* target);
 
+// Copies the file at source to target as CopyFileReplacing does, but only where nothing exists
+// at target (in any letter case): an existing target makes it fail and stay as it was.
+bool CopyFileWithoutReplacing(const char* source, const char* target);
+
 // Deletes the file at path. A missing file is a failure the caller may ignore.
 bool RemoveFile(const char* path);
 
 // Renames source to target within one volume, replacing an existing target file; never copies
 // data. Fails across volumes, for a locked source or target, or a missing target folder.
 bool RenameReplacing(const char* source, const char* target);
+
+// Renames source to target as RenameReplacing does, but only where nothing exists at target (in
+// any letter case): an existing target makes it fail, and both stay as they were.
+bool RenameWithoutReplacing(const char* source, const char* target);
 
 // Copies source over target, then deletes the source. A failed copy never costs the source:
 // the source is deleted only after the copy succeeded. Returns whether the copy succeeded.

@@ -55,6 +55,15 @@ bool CreateTemporaryBeside(const char* target, mode_t mode, TemporaryFile* tempo
 // file is removed and target is left as it was; errno tells why.
 bool CommitTemporary(TemporaryFile* temporary, const char* target);
 
+// As CommitTemporary, but only where nothing exists at target: an existing target makes it fail
+// with EEXIST, the temporary file removed and target left as it was.
+bool CommitTemporaryWithoutReplacing(TemporaryFile* temporary, const char* target);
+
+// Renames the mapped path from to to only where nothing exists at to (EEXIST otherwise). Where
+// the file system cannot rename without replacing, a file is linked under the new name and then
+// unlinked under the old, which does not replace a target either.
+bool RenameMappedWithoutReplacing(const char* from, const char* to);
+
 // Closes and removes the temporary file, keeping errno.
 void DiscardTemporary(TemporaryFile* temporary);
 

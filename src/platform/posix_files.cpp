@@ -1,5 +1,6 @@
 // File copies and deletes, and the replacement of a file through a temporary file, which
-// every write of the backend uses so that no partly written target ever exists.
+// every write of the backend uses so that no partly written target ever exists; and the rename
+// that never replaces a target, which a copy that must not replace commits with.
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -89,9 +90,13 @@ void CloseKeepingErrno(int fd) {
     errno = savedErrno;
 }
 
-bool CopyOpenFile(int source, const struct stat& sourceStatus, const char* target) {
+bool CopyOpenFile(int source, const struct stat& sourceStatus, const char* target, bool replace) {
     struct stat targetStatus;
     if (stat(target, &targetStatus) == 0) {
+        if (!replace) {
+            errno = EEXIST;
+            return false;
+        }
         if (S_ISDIR(targetStatus.st_mode)) {
             errno = EISDIR;
             return false;
@@ -117,7 +122,33 @@ bool CopyOpenFile(int source, const struct stat& sourceStatus, const char* targe
     }
     // A move deletes the source once the copy returns, so the copy's name is made durable
     // before that: a crash never leaves the data under neither name.
-    return CommitTemporary(&temporary, target) && SyncFolderOf(target);
+    const bool committed = replace ? CommitTemporary(&temporary, target)
+                                   : CommitTemporaryWithoutReplacing(&temporary, target);
+    return committed && SyncFolderOf(target);
+}
+
+bool CopyMappedFile(const char* source, const char* target, bool replace) {
+    char from[PATH_MAX];
+    char to[PATH_MAX];
+    if (!MapWindowsPath(source, from, sizeof from) || !MapWindowsPath(target, to, sizeof to)) {
+        return false;
+    }
+    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below like any non-file.
+    const int fd = open(from, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat status;
+    bool copied = false;
+    if (fstat(fd, &status) == 0) {
+        if (S_ISREG(status.st_mode)) {
+            copied = CopyOpenFile(fd, status, to, replace);
+        } else {
+            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        }
+    }
+    CloseKeepingErrno(fd);
+    return copied;
 }
 
 }  // namespace
@@ -195,15 +226,49 @@ bool CreateTemporaryBeside(const char* target, mode_t mode, TemporaryFile* tempo
     return false;
 }
 
-bool CommitTemporary(TemporaryFile* temporary, const char* target) {
+namespace {
+
+bool Commit(TemporaryFile* temporary, const char* target, bool replace) {
     if (fsync(temporary->fd) != 0) {
         DiscardTemporary(temporary);
         return false;
     }
     const int closed = close(temporary->fd);
     temporary->fd = -1;
-    if (closed != 0 || rename(temporary->path, target) != 0) {
+    const bool renamed = replace ? rename(temporary->path, target) == 0
+                                 : RenameMappedWithoutReplacing(temporary->path, target);
+    if (closed != 0 || !renamed) {
         DiscardTemporary(temporary);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CommitTemporary(TemporaryFile* temporary, const char* target) {
+    return Commit(temporary, target, true);
+}
+
+bool CommitTemporaryWithoutReplacing(TemporaryFile* temporary, const char* target) {
+    return Commit(temporary, target, false);
+}
+
+bool RenameMappedWithoutReplacing(const char* from, const char* to) {
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    if (link(from, to) != 0) {
+        return false;
+    }
+    if (unlink(from) != 0) {
+        // The file has both names now; the new one stays and the old one goes, or neither.
+        const int savedErrno = errno;
+        unlink(to);
+        errno = savedErrno;
         return false;
     }
     return true;
@@ -220,27 +285,11 @@ void DiscardTemporary(TemporaryFile* temporary) {
 }
 
 bool CopyFileReplacing(const char* source, const char* target) {
-    char from[PATH_MAX];
-    char to[PATH_MAX];
-    if (!MapWindowsPath(source, from, sizeof from) || !MapWindowsPath(target, to, sizeof to)) {
-        return false;
-    }
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below like any non-file.
-    const int fd = open(from, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat status;
-    bool copied = false;
-    if (fstat(fd, &status) == 0) {
-        if (S_ISREG(status.st_mode)) {
-            copied = CopyOpenFile(fd, status, to);
-        } else {
-            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        }
-    }
-    CloseKeepingErrno(fd);
-    return copied;
+    return CopyMappedFile(source, target, true);
+}
+
+bool CopyFileWithoutReplacing(const char* source, const char* target) {
+    return CopyMappedFile(source, target, false);
 }
 
 bool RemoveFile(const char* path) {

@@ -1,5 +1,5 @@
-// The rename of a file within one volume, in a file of its own so that the benchmark's
-// copy-only launcher can link a rename that always fails in its place.
+// The renames of a file within one volume, in a file of their own so that the benchmark's
+// copy-only launcher can link renames that always fail in their place.
 #include <errno.h>
 #include <limits.h>
 #include <stdio.h>
@@ -26,4 +26,14 @@ bool RenameReplacing(const char* source, const char* target) {
         return false;
     }
     return rename(from, to) == 0;
+}
+
+bool RenameWithoutReplacing(const char* source, const char* target) {
+    if (FaultStrikes(FaultKind::Rename)) {
+        return false;
+    }
+    char from[PATH_MAX];
+    char to[PATH_MAX];
+    return MapWindowsPath(source, from, sizeof from) && MapWindowsPath(target, to, sizeof to) &&
+           RenameMappedWithoutReplacing(from, to);
 }

@@ -32,15 +32,24 @@ bool IsTransientError(DWORD error, bool refusedForGood) {
            (error == ERROR_ACCESS_DENIED && !refusedForGood);
 }
 
-bool TryCopy(void* context, bool* transient) {
-    const FilePair* files = static_cast<const FilePair*>(context);
-    if (CopyFileA(files->source, files->target, FALSE)) {
+// A copy or rename that must not replace fails for good on an existing target: its errors
+// (ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS) are none of the transient ones.
+bool TryCopyMaybeReplacing(const FilePair* files, BOOL failIfExists, bool* transient) {
+    if (CopyFileA(files->source, files->target, failIfExists)) {
         return true;
     }
     const DWORD error = GetLastError();
     *transient = IsTransientError(error, HasAttribute(files->source, FILE_ATTRIBUTE_DIRECTORY) ||
                                              IsRefusedForGood(files->target));
     return false;
+}
+
+bool TryCopy(void* context, bool* transient) {
+    return TryCopyMaybeReplacing(static_cast<const FilePair*>(context), FALSE, transient);
+}
+
+bool TryCopyWithoutReplacing(void* context, bool* transient) {
+    return TryCopyMaybeReplacing(static_cast<const FilePair*>(context), TRUE, transient);
 }
 
 bool TryDelete(void* context, bool* transient) {
@@ -55,14 +64,22 @@ bool TryDelete(void* context, bool* transient) {
 
 // Without MOVEFILE_COPY_ALLOWED the move stays a rename: it fails across volumes instead of
 // turning into a copy whose failure half-way could not be told from the rename's.
-bool TryRename(void* context, bool* transient) {
-    const FilePair* files = static_cast<const FilePair*>(context);
-    if (MoveFileExA(files->source, files->target, MOVEFILE_REPLACE_EXISTING)) {
+bool TryRenameWithFlags(const FilePair* files, DWORD flags, bool* transient) {
+    if (MoveFileExA(files->source, files->target, flags)) {
         return true;
     }
     const DWORD error = GetLastError();
     *transient = IsTransientError(error, IsRefusedForGood(files->target));
     return false;
+}
+
+bool TryRename(void* context, bool* transient) {
+    return TryRenameWithFlags(static_cast<const FilePair*>(context), MOVEFILE_REPLACE_EXISTING,
+                              transient);
+}
+
+bool TryRenameWithoutReplacing(void* context, bool* transient) {
+    return TryRenameWithFlags(static_cast<const FilePair*>(context), 0, transient);
 }
 
 void Pause(unsigned milliseconds) {
@@ -88,4 +105,14 @@ bool RemoveFile(const char* path) {
 bool RenameReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
     return RetryWhileTransient(TryRename, &files, Pause);
+}
+
+bool CopyFileWithoutReplacing(const char* source, const char* target) {
+    FilePair files = {source, target};
+    return RetryWhileTransient(TryCopyWithoutReplacing, &files, Pause);
+}
+
+bool RenameWithoutReplacing(const char* source, const char* target) {
+    FilePair files = {source, target};
+    return RetryWhileTransient(TryRenameWithoutReplacing, &files, Pause);
 }

@@ -14,11 +14,17 @@ void SwapInModDump() {
     }
     WriteProfileValue(kInternalSection, kAbnormalExitKey, "0", kSettingsFile);
     // The engine's dump is set aside by rename, as the per-mod dump replaces it at once; where
-    // the rename fails (the dump held open), a copy sets it aside. A missing engine dump keeps
-    // a leftover backup from an interrupted launch, which holds the older original.
-    const bool engineDumpMoved = RenameReplacing(kEngineDump, kEngineDumpBackup);
-    if (!engineDumpMoved) {
-        CopyFileReplacing(kEngineDump, kEngineDumpBackup);
+    // the rename fails (the dump held open), a copy sets it aside. Neither replaces a backup
+    // that is already there: one left over from an interrupted launch holds the engine's dump
+    // from before that launch, and "VDFS.DMP" then holds a dump of the interrupted run.
+    const bool engineDumpMoved = RenameWithoutReplacing(kEngineDump, kEngineDumpBackup);
+    const bool engineDumpSetAside =
+        engineDumpMoved || CopyFileWithoutReplacing(kEngineDump, kEngineDumpBackup);
+    if (!engineDumpSetAside) {
+        // No engine dump, or one that could not be set aside: the per-mod dump takes its
+        // place only where that replaces nothing.
+        RenameWithoutReplacing(kModDump, kEngineDump);
+        return;
     }
     if (!MoveByRenameOrCopy(kModDump, kEngineDump) && engineDumpMoved) {
         CopyFileReplacing(kEngineDumpBackup, kEngineDump);
@@ -27,20 +33,21 @@ void SwapInModDump() {
 
 void SwapOutModDump() {
     // A missing or unreadable mark counts as an abnormal end: only a dump the game itself
-    // called clean is kept for the mod.
+    // called clean is kept for the mod. It never replaces a per-mod dump that is still there,
+    // which was not swapped in, so that "VDFS.DMP" is not the mod's dump.
     const bool runWasClean =
         ReadProfileNumber(kInternalSection, kAbnormalExitKey, 1, kSettingsFile) == 0;
     const bool backupExists = PathExists(kEngineDumpBackup);
     if (runWasClean && !backupExists) {
         // "VDFS.DMP" stays as the game left it, so the per-mod dump must be a copy.
-        CopyFileReplacing(kEngineDump, kModDump);
+        CopyFileWithoutReplacing(kEngineDump, kModDump);
     }
     bool savedByRename = false;
     if (runWasClean && backupExists) {
         // The backup replaces "VDFS.DMP" next, so the game's dump can move rather than copy.
-        savedByRename = RenameReplacing(kEngineDump, kModDump);
+        savedByRename = RenameWithoutReplacing(kEngineDump, kModDump);
         if (!savedByRename) {
-            CopyFileReplacing(kEngineDump, kModDump);
+            CopyFileWithoutReplacing(kEngineDump, kModDump);
         }
     }
     if (!MoveByRenameOrCopy(kEngineDumpBackup, kEngineDump) && savedByRename) {

@@ -29,6 +29,13 @@ void ParkModVolumes() {
     VisitMatchingEntries(kVolumePattern, ParkVolume, nullptr);
 }
 
+// An active mod volume is there only when the sweep before could not park it; it is then the
+// newer of the two, as the sweep would have parked it over the parked one. It stays, and the
+// parked one is not moved over it: the game runs with the newer one, and the final sweep parks
+// it as it parks any active volume.
 void ActivateModVolume() {
+    if (PathExists(kActiveModVolume)) {
+        return;
+    }
     MoveByRenameOrCopy(kParkedModVolume, kActiveModVolume);
 }
