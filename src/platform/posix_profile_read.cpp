@@ -202,16 +202,21 @@ void FindProfileKey(const char* text, size_t size, const char* section, const ch
             ++first;
         }
 
+        size_t closing = first;
         if (first < lineEnd && text[first] == '[') {
-            // A section header: the name runs to the first ']' (or the line's end), trimmed.
+            while (closing < lineEnd && text[closing] != ']') {
+                ++closing;
+            }
+        }
+        if (first < lineEnd && text[first] == '[' && closing < lineEnd) {
+            // A section header: the name runs to the first ']', trimmed; the rest of the line
+            // is ignored. A line that begins with '[' but has no ']' is no header, as KERNEL32
+            // reads it: the section goes on, and the line is a key line if it has an '='.
             if (inSection) {
                 return;
             }
             size_t nameStart = first + 1;
-            size_t nameEnd = nameStart;
-            while (nameEnd < lineEnd && text[nameEnd] != ']') {
-                ++nameEnd;
-            }
+            size_t nameEnd = closing;
             TrimBlanks(text, &nameStart, &nameEnd);
             if (SpanEqualsIgnoringCase(text, nameStart, nameEnd, section)) {
                 inSection = true;
@@ -219,15 +224,20 @@ void FindProfileKey(const char* text, size_t size, const char* section, const ch
                 place->insertAt = next;
                 place->insertNeedsBreak = next == lineEnd;
             }
-        } else if (inSection && first < lineEnd && text[first] != ';') {
+        } else if (inSection && first < lineEnd) {
             // A key line has an '='; the first one splits it. Lines without one are no keys.
+            // A comment (";k=v") is read as KERNEL32 reads it, as the key ";k", which no
+            // lookup of an ordinary name matches; a new key still goes before comments that
+            // end a section.
             size_t equals = first;
             while (equals < lineEnd && text[equals] != '=') {
                 ++equals;
             }
             if (equals < lineEnd) {
-                place->insertAt = next;
-                place->insertNeedsBreak = next == lineEnd;
+                if (text[first] != ';') {
+                    place->insertAt = next;
+                    place->insertNeedsBreak = next == lineEnd;
+                }
                 size_t keyStart = first;
                 size_t keyEnd = equals;
                 TrimBlanks(text, &keyStart, &keyEnd);
