@@ -1,0 +1,111 @@
+// The Windows build end to end under Wine, where its file operations meet what only Windows
+// does: a volume held open for a moment while the launcher parks it, and a backup of the
+// engine's dump left over from an interrupted launch, which no rename or copy may replace.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "common/game_folder.h"
+#include "faults/launch_in_folder.h"
+#include "faults/wine_program.h"
+#include "support/game_folder_tree.h"
+
+namespace fs = std::filesystem;
+using namespace fault_testing;
+using testing_support::ReadFileText;
+using testing_support::TempFolder;
+
+namespace {
+
+// The lines of a "key=value" file whose key is the one given.
+std::vector<std::string> Values(const fs::path& file, const std::string& key) {
+    std::vector<std::string> values;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key + "=", 0) == 0) {
+            values.push_back(line.substr(key.size() + 1));
+        }
+    }
+    return values;
+}
+
+class UnderWine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        configuration_ = ReadTestConfiguration();
+        wine_ = WineSetup::From(configuration_);
+        ASSERT_FALSE(wine_.loader.empty() || configuration_["launcher"].empty() ||
+                     configuration_["volume_holder"].empty() || configuration_["standin"].empty())
+            << "the configuration in LAUNCHER_TEST_CONFIG names no Wine, launcher, holder or "
+               "game";
+    }
+
+    std::map<std::string, std::string> configuration_;
+    WineSetup wine_;
+    TempFolder folder_{"under-wine"};
+    TempFolder outputs_{"under-wine-output"};
+};
+
+// A helper holds "Data\b_held.mod" without FILE_SHARE_DELETE, starts the launcher, and lets
+// go 100 ms after the sweep has parked the volume before it, well within the quarter of a
+// second that the launcher retries for. The volume must be parked before the game starts, not
+// copied with the original left active.
+TEST_F(UnderWine, HeldVolumeIsParkedOnceTheHolderLetsGo) {
+    const fs::path root = folder_.path();
+    testing_support::WriteTree(root, {{"Data/a.mod", "A"},
+                                      {"Data/b_held.mod", "held"},
+                                      {std::string("Data/ModVdf/") + kModVolumeName, "T"}});
+    fs::create_directories((root / GamePath()).parent_path());
+    fs::copy_file(configuration_["standin"], root / GamePath());
+
+    const fs::path result = outputs_.path() / "holder-result.txt";
+    const int status =
+        RunUnderWine(wine_, root,
+                     {configuration_["volume_holder"], "Data\\b_held.mod", "Data\\a.mod", "100",
+                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
+                     outputs_.path() / "wine-output.txt", 120);
+    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
+                         << (fs::exists(result) ? ReadFileText(result) : "");
+    ASSERT_EQ(Values(result, "watched_gone"), std::vector<std::string>{"1"})
+        << "the launcher never parked the volume before the held one";
+    EXPECT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"0"});
+
+    // The game saw the mod's volume alone: the held one had been parked before it started.
+    EXPECT_EQ(Values(root / "standin-report.txt", "active"),
+              std::vector<std::string>{kModVolumeName})
+        << "held for " << Values(result, "held_ms").at(0) << " ms after the sweep reached it";
+    EXPECT_FALSE(fs::exists(root / "Data" / "b_held.mod"));
+    ASSERT_TRUE(fs::exists(root / "Data" / "ModVdf" / "b_held.mod"));
+    EXPECT_EQ(ReadFileText(root / "Data" / "ModVdf" / "b_held.mod"), "held");
+}
+
+// With a backup left over from an interrupted launch, a per-mod dump and an engine dump, the
+// per-mod dump cannot be swapped in without losing one of the others: the game runs with the
+// engine's dump as it is, the per-mod dump stays, and the leftover backup comes back.
+TEST_F(UnderWine, LeftoverBackupIsNeverReplaced) {
+    const fs::path root = folder_.path();
+    std::string settings = kSettingsFile;
+    std::replace(settings.begin(), settings.end(), '\\', '/');
+    testing_support::WriteTree(root, {{kEngineDump, "interrupted run"},
+                                      {kEngineDumpBackup, "engine"},
+                                      {kModDump, "mod"},
+                                      {settings, "[INTERNAL]\r\ngameAbnormalExit=0\r\n"}});
+    fs::create_directories((root / GamePath()).parent_path());
+    fs::copy_file(configuration_["standin"], root / GamePath());
+
+    ASSERT_EQ(RunUnderWine(wine_, root, {configuration_["launcher"]},
+                           outputs_.path() / "wine-output.txt", 120),
+              0);
+
+    EXPECT_EQ(Values(root / "standin-report.txt", "dump"),
+              std::vector<std::string>{"interrupted run"});
+    EXPECT_EQ(ReadFileText(root / kEngineDump), "engine");
+    EXPECT_FALSE(fs::exists(root / kEngineDumpBackup));
+    EXPECT_EQ(ReadFileText(root / kModDump), "mod");
+}
+
+}  // namespace
