@@ -1,0 +1,63 @@
+// Reading a fuzzer's input as a few choices followed by free bytes, and failing a property so
+// that libFuzzer keeps the input that broke it.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace fuzzing {
+
+class FuzzInput {
+  public:
+    FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    // The next byte, or 0 once the input is used up.
+    uint8_t Byte() { return used_ < size_ ? data_[used_++] : 0; }
+
+    // Up to count of the next bytes.
+    std::string Bytes(size_t count) {
+        const size_t taken = count < size_ - used_ ? count : size_ - used_;
+        std::string bytes(reinterpret_cast<const char*>(data_ + used_), taken);
+        used_ += taken;
+        return bytes;
+    }
+
+    // Every byte not yet taken.
+    std::string Rest() { return Bytes(size_ - used_); }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t used_ = 0;
+};
+
+// Ends the run with the message when a property does not hold; libFuzzer then saves the input.
+inline void Require(bool holds, const std::string& message) {
+    if (!holds) {
+        std::fprintf(stderr, "property violated: %s\n", message.c_str());
+        std::abort();
+    }
+}
+
+// The bytes with every byte outside printable ASCII shown as \xNN, for a message.
+inline std::string Escaped(const std::string& bytes) {
+    std::string shown;
+    for (char byte : bytes) {
+        const unsigned char c = static_cast<unsigned char>(byte);
+        if (c >= 32 && c < 127 && c != '\\') {
+            shown += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789abcdef";
+            shown += "\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 15];
+        }
+    }
+    return shown;
+}
+
+}  // namespace fuzzing
