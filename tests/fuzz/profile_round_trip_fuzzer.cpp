@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -132,9 +133,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // A folder in memory where there is one: every write syncs, which a disk makes slow.
     const fs::path base =
         fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string pattern = (base / "profile-fuzz-XXXXXX").string();
-    Require(mkdtemp(pattern.data()) != nullptr, "cannot create a working folder");
-    Require(chdir(pattern.c_str()) == 0, "cannot enter the working folder");
+    static std::string folder = (base / "profile-fuzz-XXXXXX").string();
+    Require(mkdtemp(folder.data()) != nullptr, "cannot create a working folder");
+    Require(chdir(folder.c_str()) == 0, "cannot enter the working folder");
+    // The run ends by exit() when its time is up; the folder goes with it.
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    });
     return 0;
 }
 
