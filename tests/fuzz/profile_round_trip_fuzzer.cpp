@@ -85,8 +85,10 @@ std::vector<std::pair<std::string, std::string>> Candidates(const std::string& t
     return found;
 }
 
+// Reads with a buffer of at least size characters, and always room for the whole fallback, so
+// that a missing key reads the same whatever the size of the file.
 std::string Read(const std::string& section, const std::string& key, size_t size) {
-    std::vector<char> buffer(size);
+    std::vector<char> buffer(std::max(size, sizeof kMissing));
     ReadProfileValue(section.c_str(), key.c_str(), kMissing, buffer.data(), buffer.size(), kFile);
     return buffer.data();
 }
