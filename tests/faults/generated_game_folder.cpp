@@ -4,9 +4,13 @@
 #include <cctype>
 
 #include "common/game_folder.h"
+#include "support/text_helpers.h"
 
 namespace fault_testing {
 namespace {
+
+using testing_support::AsciiLower;
+using testing_support::AsciiUpper;
 
 // SplitMix64: a fixed sequence per seed on every compiler, unlike the standard distributions.
 class Random {
@@ -30,25 +34,13 @@ class Random {
     uint64_t state_;
 };
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 // The name as written, or in one of the spellings a folder copied between systems shows.
 std::string Spelling(Random& random, const std::string& name) {
     switch (random.Below(10)) {
         case 0:
-            return Lower(name);
+            return AsciiLower(name);
         case 1:
-            return Upper(name);
+            return AsciiUpper(name);
         default:
             return name;
     }
@@ -68,7 +60,7 @@ std::vector<std::string> VolumeNamePool() {
             "B.MOD",
             "c.Mod",
             kModVolumeName,
-            Upper(kModVolumeName),
+            AsciiUpper(kModVolumeName),
             "shared.mod",
             "Shared.MOD",
             "with space.mod",
@@ -85,7 +77,7 @@ std::vector<std::string> PickNames(Random& random, const std::vector<std::string
     for (size_t attempt = 0; attempt < 12 && names.size() < wanted; ++attempt) {
         const std::string& name = random.Pick(pool);
         const bool clash = std::any_of(names.begin(), names.end(), [&](const std::string& other) {
-            return Lower(other) == Lower(name);
+            return AsciiLower(other) == AsciiLower(name);
         });
         if (!clash) {
             names.push_back(name);
@@ -257,7 +249,7 @@ GeneratedGameFolder GenerateGameFolder(uint64_t seed) {
                  DefinitionText(random)});
         }
         const std::string game = WithSlashes(GAME_EXECUTABLE_PATH);
-        if (!random.Chance(10) && Lower(game.substr(0, game.find('/') + 1)) == "system/") {
+        if (!random.Chance(10) && AsciiLower(game.substr(0, game.find('/') + 1)) == "system/") {
             folder.gamePath = system + game.substr(game.find('/') + 1);
         }
     }

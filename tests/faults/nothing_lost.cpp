@@ -8,29 +8,23 @@
 #include "common/game_folder.h"
 #include "support/game_folder_tree.h"
 #include "support/ini_values.h"
+#include "support/text_helpers.h"
 
 namespace fs = std::filesystem;
 
 namespace fault_testing {
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
+using testing_support::AsciiLower;
+using testing_support::AsciiUpper;
+using testing_support::Escaped;
+using testing_support::SplitLines;
 
 // A fixed name of the game folder as a snapshot path: '/' for '\', letter case folded.
 std::string FixedPath(const std::string& windowsPath) {
     std::string path = windowsPath;
     std::replace(path.begin(), path.end(), '\\', '/');
-    return Lower(path);
+    return AsciiLower(path);
 }
 
 bool IsFolderEntry(const std::string& path) {
@@ -55,7 +49,7 @@ VolumePlace PlaceOf(const std::string& path) {
     if (IsFolderEntry(path)) {
         return VolumePlace::None;
     }
-    const std::string lower = Lower(path);
+    const std::string lower = AsciiLower(path);
     if (!EndsWith(lower, ".mod")) {
         return VolumePlace::None;
     }
@@ -74,30 +68,11 @@ VolumePlace PlaceOf(const std::string& path) {
 // The entry whose path equals the fixed path with letter case ignored.
 const std::string* FindFixed(const FolderSnapshot& snapshot, const std::string& fixedPath) {
     for (const auto& [path, content] : snapshot) {
-        if (Lower(path) == fixedPath) {
+        if (AsciiLower(path) == fixedPath) {
             return &content;
         }
     }
     return nullptr;
-}
-
-std::string Excerpt(const std::string& bytes) {
-    std::string shown;
-    for (size_t i = 0; i < bytes.size() && i < 48; ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 32 && c < 127 && c != '\\') {
-            shown += static_cast<char>(c);
-        } else {
-            static const char kHex[] = "0123456789abcdef";
-            shown += "\\x";
-            shown += kHex[c >> 4];
-            shown += kHex[c & 15];
-        }
-    }
-    if (bytes.size() > 48) {
-        shown += "...";
-    }
-    return shown;
 }
 
 void CheckVolumes(const FolderSnapshot& before, const FolderSnapshot& after,
@@ -105,7 +80,7 @@ void CheckVolumes(const FolderSnapshot& before, const FolderSnapshot& after,
     std::set<std::string> activeNames;
     for (const auto& [path, content] : before) {
         if (PlaceOf(path) == VolumePlace::Active) {
-            activeNames.insert(Lower(NameOf(path)));
+            activeNames.insert(AsciiLower(NameOf(path)));
         }
     }
     for (const auto& [path, content] : before) {
@@ -113,36 +88,19 @@ void CheckVolumes(const FolderSnapshot& before, const FolderSnapshot& after,
         if (place == VolumePlace::None) {
             continue;
         }
-        const std::string name = Lower(NameOf(path));
+        const std::string name = AsciiLower(NameOf(path));
         if (place == VolumePlace::Parked && activeNames.count(name) != 0) {
             continue;
         }
         const bool kept = std::any_of(after.begin(), after.end(), [&](const auto& entry) {
             return PlaceOf(entry.first) != VolumePlace::None &&
-                   Lower(NameOf(entry.first)) == name && entry.second == content;
+                   AsciiLower(NameOf(entry.first)) == name && entry.second == content;
         });
         if (!kept) {
             losses->push_back("the volume " + path + " (" + std::to_string(content.size()) +
                               " bytes) is in neither folder with its bytes");
         }
     }
-}
-
-// The lines of a text without their line breaks; CRLF, LF and CR each end a line.
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start =
-            end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-    }
-    return lines;
 }
 
 std::string KeyOfLine(const std::string& line) {
@@ -153,7 +111,7 @@ std::string KeyOfLine(const std::string& line) {
     const std::string key = line.substr(0, equals);
     const size_t first = key.find_first_not_of(" \t");
     const size_t last = key.find_last_not_of(" \t");
-    return first == std::string::npos ? "" : Upper(key.substr(first, last - first + 1));
+    return first == std::string::npos ? "" : AsciiUpper(key.substr(first, last - first + 1));
 }
 
 struct ProfileFile {
@@ -188,17 +146,18 @@ void CheckProfile(const FolderSnapshot& before, const FolderSnapshot& after,
                 losses->push_back(file.path + ": [" + section + "] " + key + " is gone");
             } else if (s->second.at(key) != value) {
                 losses->push_back(file.path + ": [" + section + "] " + key + " changed from \"" +
-                                  Excerpt(value) + "\" to \"" + Excerpt(s->second.at(key)) + "\"");
+                                  Escaped(value, 48) + "\" to \"" + Escaped(s->second.at(key), 48) +
+                                  "\"");
             }
         }
     }
     // Every line but those of the launch's keys is still there, as often as it was: a file cut
     // short or rewritten in part loses some.
     std::map<std::string, int> remaining;
-    for (const std::string& line : Lines(*now)) {
+    for (const std::string& line : SplitLines(*now)) {
         ++remaining[line];
     }
-    for (const std::string& line : Lines(*old)) {
+    for (const std::string& line : SplitLines(*old)) {
         const std::string key = KeyOfLine(line);
         const bool launchLine = std::any_of(file.launchKeys.begin(), file.launchKeys.end(),
                                             [&](const auto& entry) { return entry.second == key; });
@@ -206,7 +165,7 @@ void CheckProfile(const FolderSnapshot& before, const FolderSnapshot& after,
             continue;
         }
         if (--remaining[line] < 0) {
-            losses->push_back(file.path + ": the line \"" + Excerpt(line) + "\" is gone");
+            losses->push_back(file.path + ": the line \"" + Escaped(line, 48) + "\" is gone");
         }
     }
 }
@@ -227,8 +186,8 @@ void CheckDumps(const FolderSnapshot& before, const FolderSnapshot& after,
         const bool kept = (engineAfter != nullptr && *engineAfter == *original) ||
                           (backupAfter != nullptr && *backupAfter == *original);
         if (!kept && !overwrittenByGame) {
-            losses->push_back("the engine's dump \"" + Excerpt(*original) + "\" is in neither " +
-                              engine + " nor " + backup);
+            losses->push_back("the engine's dump \"" + Escaped(*original, 48) +
+                              "\" is in neither " + engine + " nor " + backup);
         }
     }
 
@@ -239,7 +198,7 @@ void CheckDumps(const FolderSnapshot& before, const FolderSnapshot& after,
     if (modBefore != nullptr && modAfter != nullptr && *modAfter != *modBefore &&
         std::find(game.written.begin(), game.written.end(), *modAfter) == game.written.end()) {
         losses->push_back("the per-mod dump was replaced by a dump that is not the mod's: \"" +
-                          Excerpt(*modAfter) + "\"");
+                          Escaped(*modAfter, 48) + "\"");
     }
 
     std::vector<std::string> known = game.written;
@@ -252,7 +211,7 @@ void CheckDumps(const FolderSnapshot& before, const FolderSnapshot& after,
         const std::string* content = FindFixed(after, path);
         if (content != nullptr && std::find(known.begin(), known.end(), *content) == known.end()) {
             losses->push_back("the dump " + path + " holds bytes that no dump held: \"" +
-                              Excerpt(*content) + "\"");
+                              Escaped(*content, 48) + "\"");
         }
     }
 }
@@ -263,9 +222,9 @@ void CheckNothingAdded(const FolderSnapshot& before, const FolderSnapshot& after
     std::set<std::string> allowed;
     std::set<std::string> volumeNames;
     for (const auto& [path, content] : before) {
-        allowed.insert(Lower(path));
+        allowed.insert(AsciiLower(path));
         if (PlaceOf(path) != VolumePlace::None) {
-            volumeNames.insert(Lower(NameOf(path)));
+            volumeNames.insert(AsciiLower(NameOf(path)));
         }
     }
     for (const char* fixed :
@@ -273,14 +232,15 @@ void CheckNothingAdded(const FolderSnapshot& before, const FolderSnapshot& after
         allowed.insert(FixedPath(fixed));
     }
     for (const std::string& output : gameOutputs) {
-        allowed.insert(Lower(output));
+        allowed.insert(AsciiLower(output));
     }
     for (const auto& [path, content] : after) {
-        const std::string lower = Lower(path);
+        const std::string lower = AsciiLower(path);
         if (allowed.count(lower) != 0) {
             continue;
         }
-        if (PlaceOf(path) != VolumePlace::None && volumeNames.count(Lower(NameOf(path))) != 0) {
+        if (PlaceOf(path) != VolumePlace::None &&
+            volumeNames.count(AsciiLower(NameOf(path))) != 0) {
             continue;
         }
         losses->push_back("an entry appeared that the launch has no business creating: " + path);
@@ -314,12 +274,13 @@ std::vector<std::string> FindLosses(const FolderSnapshot& before, const FolderSn
     CheckVolumes(before, after, &losses);
     CheckProfile(before, after,
                  {FixedPath(kSettingsFile),
-                  {{Upper(kGameSection), Upper(kSubtitleNoiseKey)},
-                   {Upper(kInternalSection), Upper(kAbnormalExitKey)}}},
+                  {{AsciiUpper(kGameSection), AsciiUpper(kSubtitleNoiseKey)},
+                   {AsciiUpper(kInternalSection), AsciiUpper(kAbnormalExitKey)}}},
                  &losses);
-    CheckProfile(before, after,
-                 {FixedPath(kModDefinitionFile), {{Upper(kFilesSection), Upper(kVolumeKey)}}},
-                 &losses);
+    CheckProfile(
+        before, after,
+        {FixedPath(kModDefinitionFile), {{AsciiUpper(kFilesSection), AsciiUpper(kVolumeKey)}}},
+        &losses);
     CheckDumps(before, after, game, &losses);
     CheckNothingAdded(before, after, gameOutputs, &losses);
     return losses;
@@ -330,16 +291,16 @@ std::string DescribeDifferences(const FolderSnapshot& expected, const FolderSnap
     for (const auto& [path, content] : expected) {
         const auto found = actual.find(path);
         if (found == actual.end()) {
-            text << "  missing: " << Excerpt(path) << "\n";
+            text << "  missing: " << Escaped(path, 48) << "\n";
         } else if (found->second != content) {
-            text << "  " << Excerpt(path) << " holds " << found->second.size() << " bytes \""
-                 << Excerpt(found->second) << "\", not " << content.size() << " bytes \""
-                 << Excerpt(content) << "\"\n";
+            text << "  " << Escaped(path, 48) << " holds " << found->second.size() << " bytes \""
+                 << Escaped(found->second, 48) << "\", not " << content.size() << " bytes \""
+                 << Escaped(content, 48) << "\"\n";
         }
     }
     for (const auto& [path, content] : actual) {
         if (expected.count(path) == 0) {
-            text << "  unexpected: " << Excerpt(path) << " (" << content.size() << " bytes)\n";
+            text << "  unexpected: " << Escaped(path, 48) << " (" << content.size() << " bytes)\n";
         }
     }
     return text.str();
@@ -348,9 +309,9 @@ std::string DescribeDifferences(const FolderSnapshot& expected, const FolderSnap
 std::string DescribeSnapshot(const FolderSnapshot& snapshot) {
     std::ostringstream text;
     for (const auto& [path, content] : snapshot) {
-        text << "  " << Excerpt(path);
+        text << "  " << Escaped(path, 48);
         if (!IsFolderEntry(path)) {
-            text << " (" << content.size() << " bytes): " << Excerpt(content);
+            text << " (" << content.size() << " bytes): " << Escaped(content, 48);
         }
         text << "\n";
     }

@@ -9,7 +9,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/text_helpers.h"
+
 namespace fuzzing {
+
+using testing_support::Escaped;
 
 class FuzzInput {
   public:
@@ -41,23 +45,6 @@ inline void Require(bool holds, const std::string& message) {
         std::fprintf(stderr, "property violated: %s\n", message.c_str());
         std::abort();
     }
-}
-
-// The bytes with every byte outside printable ASCII shown as \xNN, for a message.
-inline std::string Escaped(const std::string& bytes) {
-    std::string shown;
-    for (char byte : bytes) {
-        const unsigned char c = static_cast<unsigned char>(byte);
-        if (c >= 32 && c < 127 && c != '\\') {
-            shown += static_cast<char>(c);
-        } else {
-            static const char kHex[] = "0123456789abcdef";
-            shown += "\\x";
-            shown += kHex[c >> 4];
-            shown += kHex[c & 15];
-        }
-    }
-    return shown;
 }
 
 }  // namespace fuzzing

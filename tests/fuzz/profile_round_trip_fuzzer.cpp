@@ -21,10 +21,14 @@
 
 #include "fuzz/fuzz_input.h"
 #include "platform/platform.h"
+#include "support/text_helpers.h"
 
 using fuzzing::Escaped;
 using fuzzing::FuzzInput;
 using fuzzing::Require;
+using testing_support::AsciiLower;
+using testing_support::SplitLines;
+using testing_support::TrimBlanks;
 
 namespace fs = std::filesystem;
 
@@ -33,53 +37,23 @@ namespace {
 constexpr char kFile[] = "fuzz.ini";
 constexpr char kMissing[] = "\x01missing";
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start =
-            end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-    }
-    return lines;
-}
-
 // The section and key names that the text seems to hold, without NUL bytes. Whether each one
 // really is a key is for the reader to say; the properties only compare its reads.
 std::vector<std::pair<std::string, std::string>> Candidates(const std::string& text) {
     std::vector<std::pair<std::string, std::string>> found;
     std::string section;
     bool inSection = false;
-    for (const std::string& raw : Lines(text)) {
-        const std::string line = Trim(raw);
+    for (const std::string& raw : SplitLines(text)) {
+        const std::string line = TrimBlanks(raw);
         if (line.find('\0') != std::string::npos || line.empty()) {
             continue;
         }
         if (line[0] == '[') {
-            section = Trim(line.substr(
+            section = TrimBlanks(line.substr(
                 1, line.find(']') == std::string::npos ? std::string::npos : line.find(']') - 1));
             inSection = true;
         } else if (inSection && line[0] != ';' && line.find('=') != std::string::npos) {
-            found.emplace_back(section, Trim(line.substr(0, line.find('='))));
+            found.emplace_back(section, TrimBlanks(line.substr(0, line.find('='))));
         }
     }
     return found;
@@ -101,7 +75,7 @@ std::string MadeName(FuzzInput& input) {
     for (size_t i = 0; i < length; ++i) {
         name += kCharacters[input.Byte() % (sizeof kCharacters - 1)];
     }
-    name = Trim(name);
+    name = TrimBlanks(name);
     return name.empty() ? "k" : name;
 }
 
@@ -113,7 +87,7 @@ std::string StorableValue(std::string value) {
             c = '_';
         }
     }
-    value = Trim(value);
+    value = TrimBlanks(value);
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
         value.back() = '_';
     }
@@ -121,7 +95,7 @@ std::string StorableValue(std::string value) {
 }
 
 bool SameName(const std::string& first, const std::string& second) {
-    return Lower(first) == Lower(second);
+    return AsciiLower(first) == AsciiLower(second);
 }
 
 bool Storable(const std::string& section, const std::string& key) {
@@ -199,11 +173,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     std::map<std::string, int> remaining;
-    for (const std::string& line : Lines(written)) {
+    for (const std::string& line : SplitLines(written)) {
         ++remaining[line];
     }
     int lost = 0;
-    for (const std::string& line : Lines(text)) {
+    for (const std::string& line : SplitLines(text)) {
         if (--remaining[line] < 0) {
             ++lost;
         }

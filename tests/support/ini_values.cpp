@@ -1,4 +1,5 @@
 #include "support/ini_values.h"
+#include "support/text_helpers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +13,7 @@ struct Line {
     std::string ending;
 };
 
-std::vector<Line> SplitLines(const std::string& text) {
+std::vector<Line> SplitLinesWithEndings(const std::string& text) {
     std::vector<Line> lines;
     size_t start = 0;
     while (start < text.size()) {
@@ -31,21 +32,6 @@ std::vector<Line> SplitLines(const std::string& text) {
     return lines;
 }
 
-std::string Trim(const std::string& s) {
-    size_t begin = s.find_first_not_of(" \t");
-    if (begin == std::string::npos) {
-        return "";
-    }
-    size_t end = s.find_last_not_of(" \t");
-    return s.substr(begin, end - begin + 1);
-}
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 std::string Unquote(const std::string& s) {
     if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
         return s.substr(1, s.size() - 2);
@@ -55,11 +41,11 @@ std::string Unquote(const std::string& s) {
 
 // Returns the section name when the line is a section header.
 std::optional<std::string> SectionOf(const std::string& line) {
-    std::string t = Trim(line);
+    std::string t = TrimBlanks(line);
     if (t.size() >= 2 && t.front() == '[') {
         size_t close = t.find(']');
         if (close != std::string::npos) {
-            return Upper(Trim(t.substr(1, close - 1)));
+            return AsciiUpper(TrimBlanks(t.substr(1, close - 1)));
         }
     }
     return std::nullopt;
@@ -71,7 +57,7 @@ IniValues ParseIni(const std::string& text) {
     IniValues values;
     std::string section;
     bool inSection = false;
-    for (const Line& line : SplitLines(text)) {
+    for (const Line& line : SplitLinesWithEndings(text)) {
         if (auto name = SectionOf(line.text)) {
             section = *name;
             inSection = true;
@@ -79,11 +65,11 @@ IniValues ParseIni(const std::string& text) {
             continue;
         }
         size_t eq = line.text.find('=');
-        std::string key = Upper(Trim(line.text.substr(0, eq)));
+        std::string key = AsciiUpper(TrimBlanks(line.text.substr(0, eq)));
         if (!inSection || eq == std::string::npos || key.empty() || key[0] == ';') {
             continue;
         }
-        values[section].emplace(key, Unquote(Trim(line.text.substr(eq + 1))));
+        values[section].emplace(key, Unquote(TrimBlanks(line.text.substr(eq + 1))));
     }
     return values;
 }
@@ -91,11 +77,11 @@ IniValues ParseIni(const std::string& text) {
 std::optional<std::string> FindIniValue(const std::string& text, const std::string& section,
                                         const std::string& key) {
     IniValues values = ParseIni(text);
-    auto s = values.find(Upper(section));
+    auto s = values.find(AsciiUpper(section));
     if (s == values.end()) {
         return std::nullopt;
     }
-    auto k = s->second.find(Upper(key));
+    auto k = s->second.find(AsciiUpper(key));
     if (k == s->second.end()) {
         return std::nullopt;
     }
@@ -104,8 +90,8 @@ std::optional<std::string> FindIniValue(const std::string& text, const std::stri
 
 std::string SetIniValue(const std::string& text, const std::string& section, const std::string& key,
                         const std::string& value) {
-    std::vector<Line> lines = SplitLines(text);
-    const std::string wantedSection = Upper(section);
+    std::vector<Line> lines = SplitLinesWithEndings(text);
+    const std::string wantedSection = AsciiUpper(section);
     std::string current;
     std::optional<size_t> lastKeyOfSection;
     std::optional<size_t> header;
@@ -126,8 +112,8 @@ std::string SetIniValue(const std::string& text, const std::string& section, con
             continue;
         }
         lastKeyOfSection = i;
-        if (Upper(Trim(lines[i].text.substr(0, eq))) == Upper(key)) {
-            lines[i].text = Trim(lines[i].text.substr(0, eq)) + "=" + value;
+        if (AsciiUpper(TrimBlanks(lines[i].text.substr(0, eq))) == AsciiUpper(key)) {
+            lines[i].text = TrimBlanks(lines[i].text.substr(0, eq)) + "=" + value;
             header.reset();  // done: fall through to joining
             lastKeyOfSection.reset();
             std::string out;

@@ -26,18 +26,14 @@
 #include <vector>
 
 #include "support/ini_values.h"
+#include "support/text_helpers.h"
 
 namespace fs = std::filesystem;
+using testing_support::AsciiLower;
 using testing_support::FindIniValue;
 using testing_support::SetIniValue;
 
 namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // Finds a path below the working directory as Windows would: each part matched without regard
 // to letter case, so a folder copied from Windows ("DATA", "System") is found too.
@@ -51,7 +47,7 @@ std::optional<fs::path> FindPath(const std::vector<std::string>& parts) {
         std::error_code error;
         std::optional<fs::path> match;
         for (const auto& entry : fs::directory_iterator(current, error)) {
-            if (Lower(entry.path().filename().string()) == Lower(part)) {
+            if (AsciiLower(entry.path().filename().string()) == AsciiLower(part)) {
                 match = entry.path();
                 break;
             }
@@ -131,7 +127,7 @@ int main(int argc, char** argv) {
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(*data, error)) {
             std::string name = entry.path().filename().string();
-            if (name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".mod") {
+            if (name.size() > 4 && AsciiLower(name.substr(name.size() - 4)) == ".mod") {
                 active.push_back(name);
             }
         }
