@@ -88,6 +88,18 @@ std::optional<std::string> FindIniValue(const std::string& text, const std::stri
     return k->second;
 }
 
+namespace {
+
+std::string JoinLines(const std::vector<Line>& lines) {
+    std::string text;
+    for (const Line& line : lines) {
+        text += line.text + line.ending;
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string SetIniValue(const std::string& text, const std::string& section, const std::string& key,
                         const std::string& value) {
     std::vector<Line> lines = SplitLinesWithEndings(text);
@@ -114,13 +126,7 @@ std::string SetIniValue(const std::string& text, const std::string& section, con
         lastKeyOfSection = i;
         if (AsciiUpper(TrimBlanks(lines[i].text.substr(0, eq))) == AsciiUpper(key)) {
             lines[i].text = TrimBlanks(lines[i].text.substr(0, eq)) + "=" + value;
-            header.reset();  // done: fall through to joining
-            lastKeyOfSection.reset();
-            std::string out;
-            for (const Line& l : lines) {
-                out += l.text + l.ending;
-            }
-            return out;
+            return JoinLines(lines);
         }
     }
     if (lastKeyOfSection) {
@@ -136,11 +142,7 @@ std::string SetIniValue(const std::string& text, const std::string& section, con
         lines.push_back({"[" + section + "]", "\r\n"});
         lines.push_back({key + "=" + value, "\r\n"});
     }
-    std::string out;
-    for (const Line& l : lines) {
-        out += l.text + l.ending;
-    }
-    return out;
+    return JoinLines(lines);
 }
 
 }  // namespace testing_support
