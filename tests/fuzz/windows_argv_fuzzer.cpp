@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "platform/windows_argv.h"
+#include "platform/posix/windows_argv.h"
 
 using fuzzing::Escaped;
 using fuzzing::FuzzInput;

@@ -8,8 +8,8 @@
 
 #include "platform/fault_seam.h"
 #include "platform/platform.h"
-#include "platform/posix_backend.h"
-#include "platform/windows_argv.h"
+#include "platform/posix/posix_backend.h"
+#include "platform/posix/windows_argv.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // handlers: without the runtime, none of them run.
 #include "launch/command_line_tail.h"
 #include "launch/win_main.h"
-#include "platform/win32_process_services.h"
+#include "platform/win32/process_entry.h"
 
 // Windows calls the entry with whatever stack alignment it has; the compiler's code assumes
 // the alignment of an ordinary call, which force_align_arg_pointer restores. The entry does

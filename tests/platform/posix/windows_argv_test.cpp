@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 #include "launch/command_line_tail.h"
-#include "platform/windows_argv.h"
+#include "platform/posix/windows_argv.h"
 
 namespace {
 

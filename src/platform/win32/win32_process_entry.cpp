@@ -1,7 +1,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/win32_process_services.h"
+#include "platform/win32/process_entry.h"
 
 char* ProcessCommandLine() {
     return GetCommandLineA();

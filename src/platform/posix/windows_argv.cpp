@@ -1,5 +1,5 @@
 // Splitting and quoting Windows command lines; portable code without the C runtime.
-#include "platform/windows_argv.h"
+#include "platform/posix/windows_argv.h"
 
 namespace {
 

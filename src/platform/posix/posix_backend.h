@@ -1,6 +1,6 @@
 // Helpers that the files of the POSIX backend share: mapping a Windows path onto the file
 // system, reading a folder without the heap, replacing a file through a temporary file, and
-// locating a key in the text of a profile file. Nothing outside src/platform includes this.
+// locating a key in the text of a profile file. Nothing outside src/platform/posix includes this.
 #pragma once
 
 #include <limits.h>
@@ -66,6 +66,9 @@ bool RenameMappedWithoutReplacing(const char* from, const char* to);
 
 // Closes and removes the temporary file, keeping errno.
 void DiscardTemporary(TemporaryFile* temporary);
+
+// Closes fd, keeping errno.
+void CloseKeepingErrno(int fd);
 
 // Writes all size bytes, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, size_t size);

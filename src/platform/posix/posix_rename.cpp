@@ -7,7 +7,7 @@
 
 #include "platform/fault_seam.h"
 #include "platform/platform.h"
-#include "platform/posix_backend.h"
+#include "platform/posix/posix_backend.h"
 
 bool RenameReplacing(const char* source, const char* target) {
     if (FaultStrikes(FaultKind::Rename)) {
