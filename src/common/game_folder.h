@@ -31,5 +31,9 @@ constexpr char kEngineDump[] = "VDFS.DMP";
 constexpr char kEngineDumpBackup[] = "VDFS.DMP.old";
 constexpr char kModDump[] = MOD_DUMP_NAME;
 
+// The name of the guard that lets one launcher of this mod run in a game folder at a time: the
+// mod's definition file names the mod to the game, so it tells one mod's launchers from another's.
+constexpr char kLaunchGuardName[] = "ModLauncher-" MOD_DEFINITION_NAME;
+
 // The game's command line before the launcher's own tail.
 constexpr char kGameCommand[] = GAME_EXECUTABLE_PATH " -game:" MOD_DEFINITION_NAME;

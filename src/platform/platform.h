@@ -10,6 +10,20 @@
 
 #include <stddef.h>
 
+// ---- The launch guard --------------------------------------------------------------------
+
+// Takes the guard that lets one launcher of a mod run in the game folder at a time, and holds
+// it until this process ends. True when this process now holds it; false when another running
+// process holds it, or may hold it where the system cannot tell (a guard of another user or of
+// an elevated process). The system releases the guard when its process ends in any way, a kill
+// included, and the guard leaves nothing behind in the folder. Where no guard can be had at all
+// (the system refuses for another reason), the result is true: the launch goes on unguarded,
+// as it would without a guard. name tells one mod's launchers from another's; it holds no
+// backslash. Processes that this one starts do not inherit the guard. A process holds one guard
+// at most: taking the guard of the folder it already holds succeeds, and taking another
+// folder's releases the one it held.
+bool TakeLaunchGuard(const char* name);
+
 // ---- Files -------------------------------------------------------------------------------
 
 // Called once for each entry that an enumeration returns: its bare name (no folder) and

@@ -22,6 +22,9 @@ namespace {
 constexpr char kReport[] = "standin-report.txt";
 constexpr char kEnd[] = "standin-end.txt";
 constexpr char kControl[] = "standin-control.txt";
+// A game told to wait for this file runs until the test writes it.
+constexpr char kRelease[] = "standin-release.txt";
+constexpr char kWaitForRelease[] = "wait_for=standin-release.txt";
 
 struct Launch {
     // Lines of the stand-in's control file for this launch.
@@ -33,6 +36,9 @@ struct Launch {
     std::optional<std::vector<std::string>> seen;
     // End the launcher while the game runs (the game pauses until the launcher is gone).
     bool interrupted = false;
+    // Start a second launcher in the folder while the game runs (the game waits for the release
+    // file): it must change nothing, start no game and exit while the first game still runs.
+    bool secondLauncherWhileRunning = false;
 };
 
 struct Scenario {
@@ -364,6 +370,33 @@ std::vector<Scenario> Scenarios() {
           {"system/HADRIN.INI", Settings("1", "0")},
           {"system/{definition}", kInvalidDefinition}}},
 
+        // ---- A second launcher while the game runs -------------------------------------
+        // The player double-clicks again while the first game runs: the second launcher leaves
+        // the prepared folder alone and starts no game, so the first launch alone puts the
+        // folder back, keeping the first game's dump for the mod.
+        {"SecondLauncherWhileTheGameRunsChangesNothing",
+         {{"Data/ModVdf/{volume}", "T"},
+          {"Data/a.mod", "A"},
+          {"VDFS.DMP", "engine"},
+          {"{dump}", "mod"},
+          {"system/HADRIN.INI", Settings("0", "1")},
+          {"system/{definition}", kInvalidDefinition}},
+         true,
+         {{{kWaitForRelease, "dump=first game", "mark=0"},
+           {},
+           Seen({"{volume}"}, "1", "0", "mod"),
+           false,
+           true}},
+         {{"system/", ""},
+          {"Data/", ""},
+          {"Data/ModVdf/", ""},
+          {"Data/ModVdf/{volume}", "T"},
+          {"Data/ModVdf/a.mod", "A"},
+          {"VDFS.DMP", "engine"},
+          {"{dump}", "first game"},
+          {"system/HADRIN.INI", Settings("0", "0")},
+          {"system/{definition}", kInvalidDefinition}}},
+
         // ---- A game folder copied from Windows -----------------------------------------
         // Its names keep the letter case they had there. The first park replaces the parked
         // volume by the one an interrupted launch left active; Wine and the POSIX backend keep
@@ -421,6 +454,36 @@ bool IsIniFile(const std::string& path) {
                                path.compare(path.size() - 4, 4, ".INI") == 0);
 }
 
+// The files of a game folder that the stand-in game and the test use to talk to each other.
+std::vector<std::string> TestFiles(const LauncherUnderTest& launcher) {
+    return {kReport, kEnd, kControl, kRelease, launcher.identity().gameExecutable};
+}
+
+// Starts the first launcher, whose game waits for the release file, and once that game runs, a
+// second launcher in the same folder. The second must exit with 0 while the first game still
+// runs, having changed nothing and started no game; then the first game is released and the
+// first launcher finishes. The first game's report is left where a single launch leaves it.
+void RunSecondLauncherWhileTheGameRuns(const LauncherUnderTest& launcher, const fs::path& folder,
+                                       const std::vector<std::string>& arguments) {
+    const pid_t first = launcher.Start(folder, arguments);
+    ASSERT_TRUE(WaitForFile(folder / kReport, 60000)) << "the first game did not start";
+    const fs::path firstReport = folder / "first-report.txt";
+    fs::rename(folder / kReport, firstReport);
+    std::vector<std::string> ignored = TestFiles(launcher);
+    ignored.push_back(firstReport.filename().string());
+    const std::map<std::string, std::string> whileRunning = ReadTree(folder, ignored);
+
+    EXPECT_EQ(launcher.Run(folder, arguments), 0);
+    EXPECT_FALSE(fs::exists(folder / kReport)) << "the second launcher started a game";
+    EXPECT_FALSE(fs::exists(folder / kEnd)) << "the first game ended before the second launcher";
+    EXPECT_EQ(ReadTree(folder, ignored), whileRunning) << "the second launcher changed the folder";
+
+    WriteFileText(folder / kRelease, "");
+    EXPECT_EQ(LauncherUnderTest::Wait(first), 0);
+    fs::remove(folder / kRelease);
+    fs::rename(firstReport, folder / kReport);
+}
+
 class LaunchScenario : public ::testing::TestWithParam<Scenario> {};
 
 // The scenario with the names of the launcher's mod identity in place of the placeholders.
@@ -466,6 +529,8 @@ TEST_P(LaunchScenario, FolderDuringAndAfterTheRun) {
             ASSERT_TRUE(WaitForFile(folder.path() / kReport, 60000));
             launcher.Kill(process);
             ASSERT_TRUE(WaitForFile(folder.path() / kEnd, 60000));
+        } else if (launch.secondLauncherWhileRunning) {
+            RunSecondLauncherWhileTheGameRuns(launcher, folder.path(), launch.arguments);
         } else {
             EXPECT_EQ(launcher.Run(folder.path(), launch.arguments), 0);
         }
@@ -481,8 +546,7 @@ TEST_P(LaunchScenario, FolderDuringAndAfterTheRun) {
         }
     }
 
-    std::map<std::string, std::string> actual =
-        ReadTree(folder.path(), {kReport, kEnd, kControl, launcher.identity().gameExecutable});
+    std::map<std::string, std::string> actual = ReadTree(folder.path(), TestFiles(launcher));
     std::map<std::string, std::string> expected;
     for (const TreeEntry& entry : scenario.after) {
         expected[entry.path] = entry.content;
@@ -504,5 +568,42 @@ INSTANTIATE_TEST_SUITE_P(Table, LaunchScenario, ::testing::ValuesIn(Scenarios())
                          [](const ::testing::TestParamInfo<Scenario>& caseInfo) {
                              return caseInfo.param.name;
                          });
+
+}  // namespace
+
+namespace {
+
+// Launchers in two game folders do not hold each other up: while the first folder's game runs,
+// a whole launch in the second folder runs its game and puts its folder back.
+TEST(LaunchGuard, LaunchersInTwoGameFoldersRunSideBySide) {
+    const LauncherUnderTest launcher = LauncherUnderTest::FromEnvironment();
+    const ModIdentity& identity = launcher.identity();
+    TempFolder first("launch-guard-first");
+    TempFolder second("launch-guard-second");
+    for (const TempFolder* folder : {&first, &second}) {
+        WriteTree(folder->path(), {{identity.Substitute("Data/ModVdf/{volume}"), "T"}});
+        launcher.InstallGame(folder->path());
+    }
+    WriteFileText(first.path() / kControl, std::string(kWaitForRelease) + "\n");
+
+    const pid_t running = launcher.Start(first.path(), {});
+    ASSERT_TRUE(WaitForFile(first.path() / kReport, 60000)) << "the first game did not start";
+    EXPECT_EQ(launcher.Run(second.path(), {}), 0);
+    EXPECT_TRUE(fs::exists(second.path() / kEnd)) << "the second folder's game did not run";
+    EXPECT_FALSE(fs::exists(first.path() / kEnd)) << "the first game ended too early";
+    WriteFileText(first.path() / kRelease, "");
+    EXPECT_EQ(LauncherUnderTest::Wait(running), 0);
+
+    const std::string parked = identity.Substitute("Data/ModVdf/{volume}");
+    for (const TempFolder* folder : {&first, &second}) {
+        const std::map<std::string, std::string> after =
+            ReadTree(folder->path(), TestFiles(launcher));
+        EXPECT_EQ(after.count(parked), 1u) << folder->path() << ": the volume is not parked";
+    }
+    const std::vector<std::string> seen = ReportLines(second.path() / kReport);
+    EXPECT_NE(std::find(seen.begin(), seen.end(), identity.Substitute("active={volume}")),
+              seen.end())
+        << "the second folder's game ran without the mod's volume";
+}
 
 }  // namespace

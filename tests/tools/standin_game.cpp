@@ -4,6 +4,7 @@
 //
 // Control file, one "key=value" a line, every key optional:
 //   pause_ms=N         wait N milliseconds after the report is written
+//   wait_for=FILE      then wait until FILE exists in the game folder (a minute at most)
 //   noise=VALUE        write subTitlesNoise in section GAME of the settings file
 //   mark=VALUE         write gameAbnormalExit in section INTERNAL of the settings file
 //   dump=TEXT          replace the content of VDFS.DMP ("\n" in TEXT becomes a line break)
@@ -159,6 +160,12 @@ int main(int argc, char** argv) {
 
     if (control.count("pause_ms")) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::stoll(control["pause_ms"])));
+    }
+    if (control.count("wait_for")) {
+        const fs::path release = control["wait_for"];
+        for (int waited = 0; waited < 6000 && !fs::exists(release); ++waited) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
     if (control.count("noise")) {
         SetSetting("GAME", "subTitlesNoise", control["noise"]);
