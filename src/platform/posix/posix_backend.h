@@ -34,6 +34,12 @@ bool ScanFolder(const char* folder, FolderScanVisitor visit, void* context);
 // Whether the entry name of the folder open as folderFd is a folder, following a symbolic link.
 bool EntryIsFolder(int folderFd, const char* name, unsigned char type);
 
+// The byte in lower case where it is an ASCII capital; every other byte as it is.
+inline unsigned char FoldCase(char c) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
 // True when the texts are equal with ASCII letter case ignored.
 bool EqualsIgnoringCase(const char* first, const char* second);
 
@@ -77,6 +83,11 @@ bool WriteAll(int fd, const char* data, size_t size);
 bool SyncFolderOf(const char* mappedPath);
 
 // ---- Profile text ------------------------------------------------------------------------
+
+// The blanks that profile files trim around keys and values.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // A profile file mapped into memory for reading; an empty file has no mapping.
 struct MappedFile {

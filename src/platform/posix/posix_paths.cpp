@@ -10,11 +10,6 @@
 
 namespace {
 
-unsigned char FoldCase(char c) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
-
 bool EntryExists(const char* path) {
     struct stat status;
     return fstatat(AT_FDCWD, path, &status, AT_SYMLINK_NOFOLLOW) == 0;

@@ -9,15 +9,6 @@
 
 namespace {
 
-unsigned char FoldCase(char c) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // The value as read: one pair of matching quotes around a value of two characters or more is
 // removed, so "a" reads a and "a"b" reads a"b; an unbalanced quote stays.
 void StripQuotes(const char* text, size_t* start, size_t* end) {

@@ -10,15 +10,6 @@
 
 namespace {
 
-unsigned char FoldCase(char c) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
