@@ -24,6 +24,22 @@ foreach(name LAUNCHER_MOD_VOLUME LAUNCHER_MOD_DEFINITION LAUNCHER_MOD_DUMP)
   endif()
 endforeach()
 
+# Windows takes a 32-bit program without a manifest whose file name holds one of these words for
+# an installer and asks for administrator rights before it starts it (installer detection): a
+# launcher so named would ask every player for elevation, or not start for those who may not
+# give it.
+string(TOLOWER "${LAUNCHER_OUTPUT_NAME}" lowercase_output_name)
+foreach(word setup install update patch)
+  string(FIND "${lowercase_output_name}" "${word}" at)
+  if(at GREATER_EQUAL 0)
+    message(FATAL_ERROR "LAUNCHER_OUTPUT_NAME \"${LAUNCHER_OUTPUT_NAME}\" holds \"${word}\": "
+                        "Windows takes a 32-bit program without a manifest whose file name holds "
+                        "\"setup\", \"install\", \"update\" or \"patch\" (in any letter "
+                        "case) for an installer and asks for administrator rights to start it. "
+                        "Choose a name without these words.")
+  endif()
+endforeach()
+
 set(LAUNCHER_GENERATED_DIR "${CMAKE_CURRENT_BINARY_DIR}/generated")
 configure_file("${CMAKE_CURRENT_SOURCE_DIR}/src/identity/mod_identity.h.in"
                "${LAUNCHER_GENERATED_DIR}/mod_identity.h" @ONLY)

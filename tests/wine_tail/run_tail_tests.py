@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the 64-bit Windows build of the launcher under Wine with exact command lines and checks
-the command-line tail that reaches the game.
+"""Runs a Windows build of the launcher under Wine with exact command lines and checks the
+command-line tail that reaches the game (the 64-bit build under wine64, the 32-bit product
+under 32-bit Wine, whose prefix CTest makes with WINEARCH=win32).
 
 Each case starts the launcher through the spawner (which hands Windows the command line byte
 for byte) from a fresh game folder whose system folder holds the stand-in game. The stand-in
@@ -64,8 +65,9 @@ def cases(launcher):
 
 def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--wine", required=True, help="the Wine loader (wine64)")
-    parser.add_argument("--launcher", required=True, help="the launcher built for x86-64 Windows")
+    parser.add_argument("--wine", required=True,
+                        help="the Wine loader (wine64, or wine for 32-bit programs)")
+    parser.add_argument("--launcher", required=True, help="the launcher built for Windows")
     parser.add_argument("--spawner", required=True, help="the spawner built for Windows")
     parser.add_argument("--game", required=True, help="the stand-in game built for Windows")
     parser.add_argument("--game-executable", required=True,
@@ -147,7 +149,7 @@ def main():
     options = parse_arguments()
     for path in (options.launcher, options.spawner, options.game):
         if not os.path.isfile(path):
-            print(f"skipped: {path} is missing; build the x86-64 Windows build first")
+            print(f"skipped: {path} is missing; build the Windows build first")
             return SKIPPED
 
     shutil.rmtree(options.work, ignore_errors=True)
