@@ -13,20 +13,25 @@
 // flushed once for both prepare-phase writes, so everything is on disk before the game starts.
 // The subtitle setting is restored, and flushed, before the dump swap reads the game's
 // abnormal-exit mark from the same file. The final sweep parks the mod's volume with the rest.
+//
+// Besides the saved subtitle setting, one value crosses the run: whether the game runs with
+// the per-mod dump. The folder cannot tell it afterwards, because a move into "VDFS.DMP" whose
+// source could not be deleted leaves the per-mod dump where a dump that was never swapped in
+// stands too, and only the dump of a run made with the mod's dump may replace it.
 int RunLaunchSequence(const char* commandLineTail) {
     SubtitleNoiseValue savedSubtitleNoise;
 
     ParkModVolumes();
     ActivateModVolume();
     ForceSubtitleNoise(savedSubtitleNoise);
-    SwapInModDump();
+    const bool modDumpSwappedIn = SwapInModDump();
     FlushProfile(kSettingsFile);
     WriteModDefinition();
 
     RunGameAndWait(commandLineTail);
 
     RestoreSubtitleNoise(savedSubtitleNoise);
-    SwapOutModDump();
+    SwapOutModDump(modDumpSwappedIn);
     InvalidateModDefinition();
     ParkModVolumes();
     return 0;
