@@ -16,7 +16,7 @@ constexpr char kHeldSignal[] = "standin-held.txt";
 constexpr char kReleaseSignal[] = "standin-release.txt";
 // Long enough for any launch of a test; a holder whose test failed does not stay for ever.
 constexpr DWORD kLongestHoldMilliseconds = 180000;
-constexpr DWORD kSignalWaitMilliseconds = 30000;
+constexpr DWORD kSignalWaitMilliseconds = 60000;
 
 bool Exists(const char* name) {
     return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
