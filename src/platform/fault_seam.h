@@ -2,6 +2,8 @@
 // of a failing copy, delete, rename, profile write, process start or enumeration can be checked
 // on real folders. The backend asks FaultStrikes at the point where each kind of call can fail;
 // it counts every call per kind and fails the ones a test armed, with the errno the test chose.
+// A test can also hold one path, as another program holding a file open would, so that every
+// rename and delete of that path fails for as long as it is held.
 //
 // The seam exists only in builds that carry tests (LAUNCHER_FAULT_SEAM is 1). In every other
 // build FaultStrikes is a constant false that the compiler removes with its branch.
@@ -15,7 +17,7 @@ enum class FaultKind : unsigned {
     ProfileWrite,  // WriteProfileValue: strikes before the new file replaces the old.
     ProcessStart,  // RunProcessAndWait: strikes before the process is started.
     Enumeration,   // VisitMatchingEntries: strikes before the folder is read.
-    PathExists,    // PathExists.
+    PathExists,    // PathExists and FileExists.
     Count
 };
 
@@ -34,12 +36,25 @@ void ArmFault(FaultKind kind, unsigned nthCall, int errorNumber, FaultRepeat rep
 // The number of calls of kind since the last reset, the failed ones included.
 unsigned FaultCallCount(FaultKind kind);
 
-// Disarms every fault and sets every call counter to zero.
+// Disarms every fault and sets every call counter to zero; no path is held any more.
 void ResetFaults();
+
+// Makes every later rename whose source or target is path, and every delete of path, fail with
+// errorNumber until the faults are reset. The path is compared as the caller spells it, with
+// letter case ignored; holding another path lets go of the one held before.
+void HoldPath(const char* path, int errorNumber);
+
+// True when path is the held one, errno then holding the chosen number. The backend asks it for
+// each path of a rename or delete, after counting the call with FaultStrikes.
+bool FaultHolds(const char* path);
 
 #else
 
 inline bool FaultStrikes(FaultKind) {
+    return false;
+}
+
+inline bool FaultHolds(const char*) {
     return false;
 }
 

@@ -42,6 +42,10 @@ bool VisitMatchingEntries(const char* pattern, FolderEntryVisitor visit, void* c
 // True when something (a file or a folder) exists at path.
 bool PathExists(const char* path);
 
+// True when a file exists at path: a folder there, or nothing, gives false. A caller that must
+// leave a folder of a file's name alone probes with this rather than with PathExists.
+bool FileExists(const char* path);
+
 // Copies the file at source over target, replacing an existing target and keeping the
 // source's attributes (mode) and modification time. Fails for a folder source, a missing
 // source or target folder, or a target that cannot be replaced; the source is never changed.

@@ -4,53 +4,99 @@
 #include "platform/platform.h"
 
 // The dumps move by rename wherever the outcome is the same as a copy's, so a launch costs the
-// same whatever the dumps' size. Where a rename has moved a dump out of "VDFS.DMP" and the file
-// meant to take its place cannot follow, a copy puts the dump back, so the game always finds a
-// "VDFS.DMP" where a copy would have left one, and no dump is ever lost.
+// same whatever the dumps' size; every move falls back to a copy, and no move deletes its
+// source before its copy succeeded. Whatever fails, the engine's dump is afterwards in
+// "VDFS.DMP" or "VDFS.DMP.old", and the next launch puts it back in "VDFS.DMP".
 
-void SwapInModDump() {
-    if (!PathExists(kModDump)) {
-        return;
-    }
-    WriteProfileValue(kInternalSection, kAbnormalExitKey, "0", kSettingsFile);
-    // The engine's dump is set aside by rename, as the per-mod dump replaces it at once; where
-    // the rename fails (the dump held open), a copy sets it aside. Neither replaces a backup
-    // that is already there: one left over from an interrupted launch holds the engine's dump
-    // from before that launch, and "VDFS.DMP" then holds a dump of the interrupted run.
-    const bool engineDumpMoved = RenameWithoutReplacing(kEngineDump, kEngineDumpBackup);
-    const bool engineDumpSetAside =
-        engineDumpMoved || CopyFileWithoutReplacing(kEngineDump, kEngineDumpBackup);
-    if (!engineDumpSetAside) {
-        // No engine dump, or one that could not be set aside: the per-mod dump takes its
-        // place only where that replaces nothing.
-        RenameWithoutReplacing(kModDump, kEngineDump);
-        return;
-    }
-    if (!MoveByRenameOrCopy(kModDump, kEngineDump) && engineDumpMoved) {
-        CopyFileReplacing(kEngineDumpBackup, kEngineDump);
-    }
+namespace {
+
+// Sets the engine's dump aside as "VDFS.DMP.old", which is not there: by rename, as the per-mod
+// dump replaces it at once, or by copy where the rename fails (the dump held open). Returns
+// whether "VDFS.DMP" may now be replaced, and reports whether it was renamed away.
+bool SetEngineDumpAside(bool* renamed) {
+    *renamed = RenameWithoutReplacing(kEngineDump, kEngineDumpBackup);
+    return *renamed || CopyFileWithoutReplacing(kEngineDump, kEngineDumpBackup);
 }
 
-void SwapOutModDump() {
+// Moves source to target where nothing is there: by rename, or by a copy and a delete where the
+// rename fails. A target that is there after all (one that a failed probe did not see) is kept.
+bool MoveToFreeName(const char* source, const char* target) {
+    if (RenameWithoutReplacing(source, target)) {
+        return true;
+    }
+    if (!CopyFileWithoutReplacing(source, target)) {
+        return false;
+    }
+    RemoveFile(source);
+    return true;
+}
+
+}  // namespace
+
+bool SwapInModDump() {
+    if (!FileExists(kModDump)) {
+        return false;
+    }
+    WriteProfileValue(kInternalSection, kAbnormalExitKey, "0", kSettingsFile);
+    // A folder at "VDFS.DMP" is never replaced; a folder at "VDFS.DMP.old" leaves no room for
+    // the engine's dump, which then keeps its place.
+    if (PathExists(kEngineDump) && !FileExists(kEngineDump)) {
+        return false;
+    }
+    const bool engineDumpThere = FileExists(kEngineDump);
+    if (PathExists(kEngineDumpBackup)) {
+        // A leftover backup holds the engine's dump: "VDFS.DMP" beside it holds the dump of an
+        // unfinished mod run, which makes way for the per-mod dump.
+        if (!FileExists(kEngineDumpBackup) && engineDumpThere) {
+            return false;
+        }
+        return MoveByRenameOrCopy(kModDump, kEngineDump);
+    }
+    if (!engineDumpThere) {
+        return MoveToFreeName(kModDump, kEngineDump);
+    }
+    bool renamedAway = false;
+    if (!SetEngineDumpAside(&renamedAway)) {
+        return false;
+    }
+    if (MoveByRenameOrCopy(kModDump, kEngineDump)) {
+        return true;
+    }
+    // The per-mod dump cannot take the place: the engine's dump goes back where it was. A copy
+    // of it in "VDFS.DMP.old" is moved back after the run like any backup.
+    if (renamedAway) {
+        MoveByRenameOrCopy(kEngineDumpBackup, kEngineDump);
+    }
+    return false;
+}
+
+void SwapOutModDump(bool modDumpSwappedIn) {
     // A missing or unreadable mark counts as an abnormal end: only a dump the game itself
-    // called clean is kept for the mod. It never replaces a per-mod dump that is still there,
-    // which was not swapped in, so that "VDFS.DMP" is not the mod's dump.
+    // called clean is kept for the mod. A per-mod dump that is there but was not swapped in
+    // stays: the game did not run with it, so "VDFS.DMP" is not the mod's dump.
     const bool runWasClean =
         ReadProfileNumber(kInternalSection, kAbnormalExitKey, 1, kSettingsFile) == 0;
-    const bool backupExists = PathExists(kEngineDumpBackup);
-    if (runWasClean && !backupExists) {
-        // "VDFS.DMP" stays as the game left it, so the per-mod dump must be a copy.
-        CopyFileWithoutReplacing(kEngineDump, kModDump);
-    }
-    bool savedByRename = false;
-    if (runWasClean && backupExists) {
+    const bool backupThere = FileExists(kEngineDumpBackup);
+    const bool saveForMod =
+        runWasClean && FileExists(kEngineDump) && (modDumpSwappedIn || !PathExists(kModDump));
+    // The game's dump replaces a per-mod dump that is still there only where that one was
+    // swapped in (a copy whose source could not be deleted); elsewhere it takes a free name.
+    bool savedByMove = false;
+    if (saveForMod && backupThere) {
         // The backup replaces "VDFS.DMP" next, so the game's dump can move rather than copy.
-        savedByRename = RenameWithoutReplacing(kEngineDump, kModDump);
-        if (!savedByRename) {
-            CopyFileWithoutReplacing(kEngineDump, kModDump);
-        }
+        savedByMove = modDumpSwappedIn ? MoveByRenameOrCopy(kEngineDump, kModDump)
+                                       : MoveToFreeName(kEngineDump, kModDump);
+    } else if (saveForMod && modDumpSwappedIn) {
+        // "VDFS.DMP" stays as the game left it, so the per-mod dump must be a copy.
+        CopyFileReplacing(kEngineDump, kModDump);
+    } else if (saveForMod) {
+        CopyFileWithoutReplacing(kEngineDump, kModDump);
+    } else if (!runWasClean && modDumpSwappedIn) {
+        // The per-mod dump was used up by a run not marked normal; a copy of it that its move
+        // into "VDFS.DMP" could not delete goes too.
+        RemoveFile(kModDump);
     }
-    if (!MoveByRenameOrCopy(kEngineDumpBackup, kEngineDump) && savedByRename) {
+    if (backupThere && !MoveByRenameOrCopy(kEngineDumpBackup, kEngineDump) && savedByMove) {
         // The backup could not come back: leave "VDFS.DMP" as the game left it.
         CopyFileReplacing(kModDump, kEngineDump);
     }

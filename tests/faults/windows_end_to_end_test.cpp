@@ -83,10 +83,11 @@ TEST_F(UnderWine, HeldVolumeIsParkedOnceTheHolderLetsGo) {
     EXPECT_EQ(ReadFileText(root / "Data" / "ModVdf" / "b_held.mod"), "held");
 }
 
-// With a backup left over from an interrupted launch, a per-mod dump and an engine dump, the
-// per-mod dump cannot be swapped in without losing one of the others: the game runs with the
-// engine's dump as it is, the per-mod dump stays, and the leftover backup comes back.
-TEST_F(UnderWine, LeftoverBackupIsNeverReplaced) {
+// With a backup left over from an interrupted launch, a per-mod dump and the interrupted run's
+// dump in "VDFS.DMP": the leftover backup, which holds the engine's dump, is never replaced; the
+// interrupted run's dump makes way for the per-mod dump, the game runs with that, and the
+// leftover backup comes back as "VDFS.DMP".
+TEST_F(UnderWine, LeftoverBackupIsKeptWhileTheModDumpIsSwappedIn) {
     const fs::path root = folder_.path();
     std::string settings = kSettingsFile;
     std::replace(settings.begin(), settings.end(), '\\', '/');
@@ -101,8 +102,7 @@ TEST_F(UnderWine, LeftoverBackupIsNeverReplaced) {
                            outputs_.path() / "wine-output.txt", 120),
               0);
 
-    EXPECT_EQ(Values(root / "standin-report.txt", "dump"),
-              std::vector<std::string>{"interrupted run"});
+    EXPECT_EQ(Values(root / "standin-report.txt", "dump"), std::vector<std::string>{"mod"});
     EXPECT_EQ(ReadFileText(root / kEngineDump), "engine");
     EXPECT_FALSE(fs::exists(root / kEngineDumpBackup));
     EXPECT_EQ(ReadFileText(root / kModDump), "mod");

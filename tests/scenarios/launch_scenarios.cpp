@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "scenarios/scenario.h"
 #include "support/game_folder_tree.h"
 #include "support/ini_values.h"
 #include "support/launcher_under_test.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
+using namespace scenarios;
 
 namespace {
 
@@ -26,66 +28,9 @@ constexpr char kControl[] = "standin-control.txt";
 constexpr char kRelease[] = "standin-release.txt";
 constexpr char kWaitForRelease[] = "wait_for=standin-release.txt";
 
-struct Launch {
-    // Lines of the stand-in's control file for this launch.
-    std::vector<std::string> game;
-    // The launcher's arguments.
-    std::vector<std::string> arguments;
-    // The stand-in's report, less its start_ns and cwd lines; nullopt when the game must not
-    // have run.
-    std::optional<std::vector<std::string>> seen;
-    // End the launcher while the game runs (the game pauses until the launcher is gone).
-    bool interrupted = false;
-    // Start a second launcher in the folder while the game runs (the game waits for the release
-    // file): it must change nothing, start no game and exit while the first game still runs.
-    bool secondLauncherWhileRunning = false;
-};
-
-struct Scenario {
-    std::string name;
-    Tree before;
-    bool gameInstalled = true;
-    std::vector<Launch> launches;
-    Tree after;
-};
-
-// Names the scenario in test output instead of dumping its bytes.
-void PrintTo(const Scenario& scenario, std::ostream* out) {
-    *out << scenario.name;
-}
-
-// The report lines of a game that was started with no tail and saw the given volumes, VDF,
-// subtitle setting, mark and dump.
-std::vector<std::string> Seen(std::vector<std::string> active, const std::string& noise,
-                              const std::string& mark, const std::string& dump,
-                              const std::vector<std::string>& extraArguments = {},
-                              const std::string& vdf = "{volume}") {
-    std::vector<std::string> lines = {"arg=-game:{definition}"};
-    for (const std::string& argument : extraArguments) {
-        lines.push_back("arg=" + argument);
-    }
-    for (const std::string& name : active) {
-        lines.push_back("active=" + name);
-    }
-    lines.push_back("vdf=" + vdf);
-    lines.push_back("noise=" + noise);
-    lines.push_back("mark=" + mark);
-    lines.push_back("dump=" + dump);
-    return lines;
-}
-
-const std::string kInvalidDefinition = "[FILES]\r\nVDF=!<invalid>\r\n";
-const std::string kNoiseZero = "[GAME]\r\nsubTitlesNoise=0\r\n";
-const std::string kMissing = "<missing>";
-
-std::string Settings(const std::string& noise, const std::string& mark) {
-    return "[GAME]\r\nsubTitlesNoise=" + noise + "\r\n[INTERNAL]\r\ngameAbnormalExit=" + mark +
-           "\r\n";
-}
-
 std::vector<Scenario> Scenarios() {
     const std::string longValue(200, 'v');
-    return {
+    std::vector<Scenario> table = {
         // ---- The launch frame ----------------------------------------------------------
         {"EmptyFolderStillStartsTheGame",
          {},
@@ -347,6 +292,58 @@ std::vector<Scenario> Scenarios() {
           {"system/HADRIN.INI", Settings("1", "1")},
           {"system/{definition}", kInvalidDefinition}}},
 
+        // Dumps are files: a folder at any of the three names stays as it is, and no dump is
+        // moved into it or lost to it.
+        {"FolderAtModDumpNameIsLeftAlone",
+         {{"VDFS.DMP", "engine"}, {"{dump}/inner", "I"}, {"system/HADRIN.INI", Settings("1", "1")}},
+         true,
+         {{{"dump=game run", "mark=0"}, {}, Seen({}, "1", "1", "engine")}},
+         {{"system/", ""},
+          {"VDFS.DMP", "game run"},
+          {"{dump}/", ""},
+          {"{dump}/inner", "I"},
+          {"system/HADRIN.INI", Settings("1", "0")},
+          {"system/{definition}", kInvalidDefinition}}},
+        {"FolderAtBackupNameKeepsTheEngineDumpInPlace",
+         {{"VDFS.DMP", "engine"},
+          {"VDFS.DMP.old/inner", "I"},
+          {"{dump}", "mod"},
+          {"system/HADRIN.INI", Settings("1", "1")}},
+         true,
+         {{{"mark=0"}, {}, Seen({}, "1", "0", "engine")}},
+         {{"system/", ""},
+          {"VDFS.DMP", "engine"},
+          {"VDFS.DMP.old/", ""},
+          {"VDFS.DMP.old/inner", "I"},
+          {"{dump}", "mod"},
+          {"system/HADRIN.INI", Settings("1", "0")},
+          {"system/{definition}", kInvalidDefinition}}},
+        {"FolderAtEngineDumpNameIsLeftAlone",
+         {{"VDFS.DMP/inner", "I"}, {"{dump}", "mod"}, {"system/HADRIN.INI", Settings("1", "1")}},
+         true,
+         {{{"mark=0"}, {}, Seen({}, "1", "0", "<folder>")}},
+         {{"system/", ""},
+          {"VDFS.DMP/", ""},
+          {"VDFS.DMP/inner", "I"},
+          {"{dump}", "mod"},
+          {"system/HADRIN.INI", Settings("1", "0")},
+          {"system/{definition}", kInvalidDefinition}}},
+        // A move back of the backup whose rename and delete fail (the backup held by a scanner
+        // after the game ended) leaves the backup beside the "VDFS.DMP" its copy restored. The
+        // next launch still runs with the mod's dump and saves the game's; the one after runs
+        // with that.
+        {"MoveBackThatLeavesItsSourceThenTwoCleanLaunches",
+         {{"VDFS.DMP", "engine"}, {"{dump}", "mod"}, {"system/HADRIN.INI", Settings("1", "1")}},
+         true,
+         {{{"dump=first", "mark=0", "hold=VDFS.DMP.old"}, {}, Seen({}, "1", "0", "mod")},
+          {{"release=VDFS.DMP.old", "dump=second", "mark=0"}, {}, Seen({}, "1", "0", "first")},
+          {{"dump=third", "mark=0"}, {}, Seen({}, "1", "0", "second")}},
+         {{"system/", ""},
+          {"VDFS.DMP", "engine"},
+          {"{dump}", "third"},
+          {"system/HADRIN.INI", Settings("1", "0")},
+          {"system/{definition}", kInvalidDefinition}}},
+
         // ---- Interrupted launches ------------------------------------------------------
         {"InterruptedLaunchIsPutRightByTheNextOne",
          {{"Data/ModVdf/{volume}", "T"},
@@ -417,6 +414,10 @@ std::vector<Scenario> Scenarios() {
           {"System/Hadrin.ini", Settings("0", "1")},
           {"System/{definition}", kInvalidDefinition}}},
     };
+    for (Scenario& scenario : DumpStartStateScenarios()) {
+        table.push_back(std::move(scenario));
+    }
+    return table;
 }
 
 // The working directory the stand-in game reported, as the test's own path: under Wine the game

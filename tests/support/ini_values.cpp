@@ -145,4 +145,29 @@ std::string SetIniValue(const std::string& text, const std::string& section, con
     return JoinLines(lines);
 }
 
+std::string RemoveIniValue(const std::string& text, const std::string& section,
+                           const std::string& key) {
+    std::vector<Line> lines = SplitLinesWithEndings(text);
+    const std::string wantedSection = AsciiUpper(section);
+    std::string current;
+    bool seenSection = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = SectionOf(lines[i].text)) {
+            if (current == wantedSection && seenSection) {
+                break;
+            }
+            current = *name;
+            seenSection = seenSection || current == wantedSection;
+            continue;
+        }
+        const size_t eq = lines[i].text.find('=');
+        if (current == wantedSection && eq != std::string::npos &&
+            AsciiUpper(TrimBlanks(lines[i].text.substr(0, eq))) == AsciiUpper(key)) {
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+            return JoinLines(lines);
+        }
+    }
+    return text;
+}
+
 }  // namespace testing_support

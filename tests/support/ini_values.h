@@ -23,4 +23,9 @@ std::optional<std::string> FindIniValue(const std::string& text, const std::stri
 std::string SetIniValue(const std::string& text, const std::string& section, const std::string& key,
                         const std::string& value);
 
+// Removes the line of key in the first section of that name, every other byte kept; the text
+// as it was when there is no such key.
+std::string RemoveIniValue(const std::string& text, const std::string& section,
+                           const std::string& key);
+
 }  // namespace testing_support

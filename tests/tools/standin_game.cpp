@@ -6,13 +6,18 @@
 //   pause_ms=N         wait N milliseconds after the report is written
 //   wait_for=FILE      then wait until FILE exists in the game folder (a minute at most)
 //   noise=VALUE        write subTitlesNoise in section GAME of the settings file
-//   mark=VALUE         write gameAbnormalExit in section INTERNAL of the settings file
+//   mark=VALUE         write gameAbnormalExit in section INTERNAL of the settings file;
+//                      "<missing>" removes the key
 //   dump=TEXT          replace the content of VDFS.DMP ("\n" in TEXT becomes a line break)
+//   hold=NAME          at the end, hold the file NAME of the game folder past the game's end:
+//                      the launcher can copy it but can neither rename nor delete it
+//   release=NAME       before anything else, let go of NAME, held by an earlier game
 //   exit=N             exit with status N
 // Report, one "key=value" a line: start_ns (wall clock), arg (one per argument after the
 // program name), cwd, active (one per "*.mod" file in the data folder, sorted), vdf (from the
 // definition file that the "-game:" argument names), noise,
-// mark (each "<missing>" when absent), dump ("<missing>" when absent). When the game ends it
+// mark (each "<missing>" when absent), dump ("<missing>" when absent, "<folder>"
+// for a folder). When the game ends it
 // writes "standin-end.txt" with end_ns.
 #include <algorithm>
 #include <cctype>
@@ -26,12 +31,14 @@
 #include <thread>
 #include <vector>
 
+#include "standin_hold.h"
 #include "support/ini_values.h"
 #include "support/text_helpers.h"
 
 namespace fs = std::filesystem;
 using testing_support::AsciiLower;
 using testing_support::FindIniValue;
+using testing_support::RemoveIniValue;
 using testing_support::SetIniValue;
 
 namespace {
@@ -98,12 +105,17 @@ std::optional<std::string> IniValue(const std::vector<std::string>& file,
 void SetSetting(const std::string& section, const std::string& key, const std::string& value) {
     std::optional<fs::path> path = FindPath({"system", "HADRIN.INI"});
     fs::path target = path ? *path : fs::path("system") / "HADRIN.INI";
-    WriteText(target, SetIniValue(ReadText(path).value_or(""), section, key, value));
+    const std::string text = ReadText(path).value_or("");
+    WriteText(target, value == "<missing>" ? RemoveIniValue(text, section, key)
+                                           : SetIniValue(text, section, key, value));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (RunAsFileHolder(argc, argv)) {
+        return 0;
+    }
     const long long start = NowNanoseconds();
     std::map<std::string, std::string> control;
     if (std::optional<std::string> text = ReadText(fs::path("standin-control.txt"))) {
@@ -115,6 +127,10 @@ int main(int argc, char** argv) {
                 control[line.substr(0, eq)] = line.substr(eq + 1);
             }
         }
+    }
+
+    if (control.count("release") && !ReleaseHeldFile(control["release"])) {
+        return 4;
     }
 
     std::ostringstream report;
@@ -152,7 +168,11 @@ int main(int argc, char** argv) {
     report << "mark="
            << ValueOrMissing(IniValue({"system", "HADRIN.INI"}, "INTERNAL", "gameAbnormalExit"))
            << "\n";
-    report << "dump=" << ValueOrMissing(ReadText(FindPath({"VDFS.DMP"}))) << "\n";
+    const std::optional<fs::path> dumpPath = FindPath({"VDFS.DMP"});
+    report << "dump="
+           << (dumpPath && fs::is_directory(*dumpPath) ? "<folder>"
+                                                       : ValueOrMissing(ReadText(dumpPath)))
+           << "\n";
     // Written whole under another name, then renamed, so that a test polling for the report
     // never reads half of it.
     WriteText("standin-report.tmp", report.str());
@@ -180,6 +200,9 @@ int main(int argc, char** argv) {
         }
         std::optional<fs::path> path = FindPath({"VDFS.DMP"});
         WriteText(path ? *path : fs::path("VDFS.DMP"), dump);
+    }
+    if (control.count("hold") && !HoldFile(argv[0], control["hold"])) {
+        return 4;
     }
     WriteText("standin-end.txt", "end_ns=" + std::to_string(NowNanoseconds()) + "\n");
     return control.count("exit") ? std::stoi(control["exit"]) : 0;

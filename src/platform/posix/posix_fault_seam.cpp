@@ -1,4 +1,4 @@
-// The fault seam's state: one call counter and one plan per kind of call.
+// The fault seam's state: one call counter and one plan per kind of call, and the held path.
 #include "platform/fault_seam.h"
 
 #if LAUNCHER_FAULT_SEAM
@@ -17,6 +17,15 @@ struct FaultPlan {
 constexpr unsigned kKinds = static_cast<unsigned>(FaultKind::Count);
 unsigned callCounts[kKinds];
 FaultPlan plans[kKinds];
+
+// The held path with its NUL, empty when none is held; a longer path is never held.
+constexpr unsigned kHeldCapacity = 260;
+char heldPath[kHeldCapacity];
+int heldErrorNumber;
+
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -52,6 +61,32 @@ void ResetFaults() {
         callCounts[i] = 0;
         plans[i] = FaultPlan{false, 0, 0, FaultRepeat::Once};
     }
+    heldPath[0] = '\0';
+}
+
+void HoldPath(const char* path, int errorNumber) {
+    unsigned length = 0;
+    while (path[length] != '\0' && length + 1 < kHeldCapacity) {
+        heldPath[length] = path[length];
+        ++length;
+    }
+    heldPath[path[length] == '\0' ? length : 0] = '\0';
+    heldErrorNumber = errorNumber;
+}
+
+bool FaultHolds(const char* path) {
+    if (heldPath[0] == '\0' || path == nullptr) {
+        return false;
+    }
+    unsigned i = 0;
+    while (heldPath[i] != '\0' && FoldCase(heldPath[i]) == FoldCase(path[i])) {
+        ++i;
+    }
+    if (heldPath[i] != '\0' || path[i] != '\0') {
+        return false;
+    }
+    errno = heldErrorNumber;
+    return true;
 }
 
 #endif

@@ -125,7 +125,7 @@ bool CopyFileWithoutReplacing(const char* source, const char* target) {
 }
 
 bool RemoveFile(const char* path) {
-    if (FaultStrikes(FaultKind::Delete)) {
+    if (FaultStrikes(FaultKind::Delete) || FaultHolds(path)) {
         return false;
     }
     char mapped[PATH_MAX];

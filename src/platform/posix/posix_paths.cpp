@@ -153,3 +153,15 @@ bool PathExists(const char* path) {
     struct stat status;
     return stat(mapped, &status) == 0;
 }
+
+bool FileExists(const char* path) {
+    if (FaultStrikes(FaultKind::PathExists)) {
+        return false;
+    }
+    char mapped[PATH_MAX];
+    if (!MapWindowsPath(path, mapped, sizeof mapped)) {
+        return false;
+    }
+    struct stat status;
+    return stat(mapped, &status) == 0 && S_ISREG(status.st_mode);
+}

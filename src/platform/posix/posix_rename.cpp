@@ -10,7 +10,7 @@
 #include "platform/posix/posix_backend.h"
 
 bool RenameReplacing(const char* source, const char* target) {
-    if (FaultStrikes(FaultKind::Rename)) {
+    if (FaultStrikes(FaultKind::Rename) || FaultHolds(source) || FaultHolds(target)) {
         return false;
     }
     char from[PATH_MAX];
@@ -29,7 +29,7 @@ bool RenameReplacing(const char* source, const char* target) {
 }
 
 bool RenameWithoutReplacing(const char* source, const char* target) {
-    if (FaultStrikes(FaultKind::Rename)) {
+    if (FaultStrikes(FaultKind::Rename) || FaultHolds(source) || FaultHolds(target)) {
         return false;
     }
     char from[PATH_MAX];

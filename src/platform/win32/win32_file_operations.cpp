@@ -92,6 +92,11 @@ bool PathExists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool FileExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool CopyFileReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
     return RetryWhileTransient(TryCopy, &files, Pause);

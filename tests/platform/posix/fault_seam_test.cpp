@@ -111,4 +111,21 @@ TEST_F(FaultSeam, FailedProcessStartRunsNothing) {
     EXPECT_TRUE(Exists("out.txt"));
 }
 
+TEST_F(FaultSeam, HeldPathCanBeCopiedButNeitherRenamedNorDeleted) {
+    WriteFile("held", "H");
+    WriteFile("other", "O");
+    HoldPath("HELD", EBUSY);
+    errno = 0;
+    EXPECT_FALSE(RenameReplacing("held", "moved"));
+    EXPECT_EQ(errno, EBUSY);
+    EXPECT_FALSE(RenameReplacing("other", "held"));
+    EXPECT_FALSE(RenameWithoutReplacing("held", "moved"));
+    EXPECT_FALSE(RemoveFile("held"));
+    EXPECT_TRUE(CopyFileReplacing("held", "copy"));
+    EXPECT_TRUE(RenameReplacing("copy", "moved"));
+    EXPECT_EQ(Names("."), (std::vector<std::string>{"held", "moved", "other"}));
+    ResetFaults();
+    EXPECT_TRUE(RemoveFile("held"));
+}
+
 }  // namespace

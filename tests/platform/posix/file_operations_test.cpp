@@ -87,6 +87,17 @@ TEST_F(FileCopy, MoveByCopyOntoItselfKeepsTheFile) {
     EXPECT_EQ(ReadFile("talvero.mod"), "volume");
 }
 
+using FileProbe = PlatformTestFolder;
+
+TEST_F(FileProbe, FileExistsOnlyForFiles) {
+    WriteFile("Dump.dmp", "x");
+    MakeFolder("Folder.dmp");
+    EXPECT_TRUE(FileExists("dump.DMP"));
+    EXPECT_FALSE(FileExists("folder.dmp"));
+    EXPECT_TRUE(PathExists("folder.dmp"));
+    EXPECT_FALSE(FileExists("missing.dmp"));
+}
+
 using FileRemove = PlatformTestFolder;
 
 TEST_F(FileRemove, RemovesFilesOnly) {
