@@ -9,7 +9,18 @@ namespace {
 // The longest path the Windows file functions take, with its NUL.
 constexpr size_t kMaxPath = 260;
 
-void ParkVolume(const char* name, bool isFolder, void* /*context*/) {
+// A sweep lists the folder again after a pass that moved anything: file systems, network shares
+// in particular, do not promise to list every entry of a folder that changes while it is
+// listed, and each move changes it. A pass that moves nothing changed nothing, so the next one
+// would list the same; and a folder that never settles must not hold the launch.
+constexpr unsigned kMostSweepPasses = 3;
+
+// Whether the pass moved any entry out of "Data".
+struct SweepPass {
+    bool movedAny;
+};
+
+void ParkVolume(const char* name, bool isFolder, void* context) {
     if (isFolder || !EndsWithIgnoringCase(name, kVolumeSuffix)) {
         return;
     }
@@ -20,13 +31,23 @@ void ParkVolume(const char* name, bool isFolder, void* /*context*/) {
         !AppendText(target, sizeof target, name)) {
         return;
     }
-    MoveByRenameOrCopy(source, target);
+    // A move whose copy succeeded but whose source could not be deleted (held open, denied)
+    // left the folder as it was, and another pass would only copy it again.
+    if (MoveByRenameOrCopy(source, target) && !PathExists(source)) {
+        static_cast<SweepPass*>(context)->movedAny = true;
+    }
 }
 
 }  // namespace
 
 void ParkModVolumes() {
-    VisitMatchingEntries(kVolumePattern, ParkVolume, nullptr);
+    for (unsigned pass = 0; pass < kMostSweepPasses; ++pass) {
+        SweepPass sweep = {false};
+        VisitMatchingEntries(kVolumePattern, ParkVolume, &sweep);
+        if (!sweep.movedAny) {
+            return;
+        }
+    }
 }
 
 // An active mod volume is there only when the sweep before could not park it; it is then the
