@@ -15,8 +15,9 @@ constexpr size_t kMaxPath = 260;
 // would list the same; and a folder that never settles must not hold the launch.
 constexpr unsigned kMostSweepPasses = 3;
 
-// Whether the pass moved any entry out of "Data".
+// Which pass of the sweep this is, and whether it moved any entry out of "Data\".
 struct SweepPass {
+    bool first;
     bool movedAny;
 };
 
@@ -32,9 +33,15 @@ void ParkVolume(const char* name, bool isFolder, void* context) {
         return;
     }
     // A move whose copy succeeded but whose source could not be deleted (held open, denied)
-    // left the folder as it was, and another pass would only copy it again.
-    if (MoveByRenameOrCopy(source, target) && !PathExists(source)) {
-        static_cast<SweepPass*>(context)->movedAny = true;
+    // left the folder's listing as it was. A later pass that meets such a volume again, its
+    // copy parked, only tries to rename it over the copy: a copy again would cost the same
+    // time for the same result while the source is still held.
+    SweepPass* sweep = static_cast<SweepPass*>(context);
+    const bool moved = !sweep->first && PathExists(target)
+                           ? RenameReplacing(source, target)
+                           : MoveByRenameOrCopy(source, target) && !PathExists(source);
+    if (moved) {
+        sweep->movedAny = true;
     }
 }
 
@@ -42,7 +49,7 @@ void ParkVolume(const char* name, bool isFolder, void* context) {
 
 void ParkModVolumes() {
     for (unsigned pass = 0; pass < kMostSweepPasses; ++pass) {
-        SweepPass sweep = {false};
+        SweepPass sweep = {pass == 0, false};
         VisitMatchingEntries(kVolumePattern, ParkVolume, &sweep);
         if (!sweep.movedAny) {
             return;

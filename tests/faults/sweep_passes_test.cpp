@@ -94,6 +94,24 @@ TEST_F(SweepPasses, CopyWhoseSourceStaysIsNotRepeated) {
     EXPECT_EQ(FaultCallCount(FaultKind::Copy), 1u);
 }
 
+// When another volume moved, the next pass meets the one whose source stayed again, its copy
+// parked: a rename over the copy parks it once its holder has let go, and it is not copied a
+// second time.
+TEST_F(SweepPasses, NextPassRenamesOverTheCopyOfASourceThatStayed) {
+    WriteTree(root_.path(), {{"Data/a.mod", "A"}, {"Data/b.mod", "B"}, {"Data/ModVdf/", ""}});
+    ArmFault(FaultKind::Rename, 1, EXDEV, FaultRepeat::Once);
+    ArmFault(FaultKind::Delete, 1, EACCES, FaultRepeat::Once);
+
+    ParkModVolumes();
+
+    EXPECT_EQ(ReadTree(root_.path()), (Files{{"Data/", ""},
+                                             {"Data/ModVdf/", ""},
+                                             {"Data/ModVdf/a.mod", "A"},
+                                             {"Data/ModVdf/b.mod", "B"}}));
+    EXPECT_EQ(FaultCallCount(FaultKind::Copy), 1u);
+    EXPECT_EQ(FaultCallCount(FaultKind::Enumeration), 3u);
+}
+
 // A folder that seems to change on every pass (each move seems to take its source away, though
 // the deletes fail) is listed three times, no more, and loses nothing.
 TEST_F(SweepPasses, FolderThatNeverSettlesIsSweptThreeTimes) {
