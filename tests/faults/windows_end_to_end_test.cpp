@@ -135,6 +135,43 @@ TEST_F(UnderWine, VolumesHeldForGoodLoseNothingAndTheGameStarts) {
     EXPECT_EQ(ReadFileText(root / "Data" / "ModVdf" / kModVolumeName), "T");
 }
 
+// The phase after the game has a wait budget of its own. The volumes are held from before the
+// launch until 0.3 s after the game has ended: the phase before the game spends its whole
+// budget on them and starts the game with them active, and the final sweep, meeting them still
+// held, waits again and parks them once they are let go.
+TEST_F(UnderWine, PhaseAfterTheGameWaitsAgainForHeldVolumes) {
+    const fs::path root = folder_.path();
+    testing_support::WriteTree(root, {{"Data/a.mod", "A"},
+                                      {"Data/b.mod", "B"},
+                                      {std::string("Data/ModVdf/") + kModVolumeName, "T"}});
+    fs::create_directories((root / GamePath()).parent_path());
+    fs::copy_file(configuration_["standin"], root / GamePath());
+
+    const fs::path result = outputs_.path() / "holder-result.txt";
+    const int status =
+        RunUnderWine(wine_, root,
+                     {configuration_["volume_holder"], "Data\\*.mod", "+standin-end.txt", "300",
+                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
+                     outputs_.path() / "wine-output.txt", 120);
+    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
+                         << (fs::exists(result) ? ReadFileText(result) : "");
+    ASSERT_EQ(Values(result, "watched_gone"), std::vector<std::string>{"1"})
+        << "the game never ended";
+    ASSERT_EQ(Values(result, "held_present_at_release"), std::vector<std::string>{"1"})
+        << "a held volume left its place while it was held";
+    EXPECT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"0"});
+
+    std::vector<std::string> active = Values(root / "standin-report.txt", "active");
+    std::sort(active.begin(), active.end());
+    EXPECT_EQ(active, (std::vector<std::string>{"a.mod", "b.mod", kModVolumeName}))
+        << "the volumes were held through the phase before the game";
+    EXPECT_EQ(testing_support::ReadTree(root / "Data", {}),
+              (std::map<std::string, std::string>{{"ModVdf/", ""},
+                                                  {"ModVdf/a.mod", "A"},
+                                                  {"ModVdf/b.mod", "B"},
+                                                  {std::string("ModVdf/") + kModVolumeName, "T"}}));
+}
+
 // With a backup left over from an interrupted launch, a per-mod dump and an engine dump, the
 // per-mod dump cannot be swapped in without losing one of the others: the game runs with the
 // engine's dump as it is, the per-mod dump stays, and the leftover backup comes back.

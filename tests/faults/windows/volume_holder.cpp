@@ -5,8 +5,9 @@
 // Usage: volume_holder HELD START HOLD-MS RESULT-FILE LAUNCHER
 // HELD is one file, or a pattern such as "Data\*.mod" whose every match is held. The holder
 // opens them, starts LAUNCHER in the working directory, and starts the hold's clock at once
-// when START is "launch", or else when the file START is gone (the launcher's sweep has moved
-// the volume before the held one, so it is about to meet the held one). It holds on for HOLD-MS
+// when START is "launch", when the file named after a '+' appears ("+standin-end.txt": the game
+// has ended), or else when the file START is gone (the launcher's sweep has moved the volume
+// before the held one, so it is about to meet the held one). It holds on for HOLD-MS
 // milliseconds, or until the launcher has ended when HOLD-MS is "forever", lets go and waits
 // for the launcher. RESULT-FILE receives, one "key=value" a line: held_count, held_ms (from the
 // start of the hold's clock to the release), watched_gone (1 when the clock started as it
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> heldPaths = HeldPaths(argv[1]);
     const bool startAtLaunch = std::strcmp(argv[2], "launch") == 0;
-    const char* watchedFile = argv[2];
+    const bool startWhenItAppears = argv[2][0] == '+';
+    const char* watchedFile = startWhenItAppears ? argv[2] + 1 : argv[2];
     const bool forever = std::strcmp(argv[3], "forever") == 0;
     const DWORD holdMilliseconds = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
     const char* resultFile = argv[4];
@@ -95,7 +97,8 @@ int main(int argc, char** argv) {
         return Fail(resultFile, "cannot start the launcher");
     }
     const ULONGLONG deadline = GetTickCount64() + 30000;
-    while (!startAtLaunch && GetFileAttributesA(watchedFile) != INVALID_FILE_ATTRIBUTES &&
+    while (!startAtLaunch &&
+           (GetFileAttributesA(watchedFile) != INVALID_FILE_ATTRIBUTES) != startWhenItAppears &&
            GetTickCount64() < deadline) {
         Sleep(1);
     }
