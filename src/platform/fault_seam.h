@@ -17,6 +17,8 @@ enum class FaultKind : unsigned {
     ProfileWrite,  // WriteProfileValue: strikes before the new file replaces the old.
     ProcessStart,  // RunProcessAndWait: strikes before the process is started.
     Enumeration,   // VisitMatchingEntries: strikes before the folder is read.
+    ListedEntry,   // VisitMatchingEntries: a matching entry that the listing leaves out, as a
+                   // file system may for a folder that changes while it is listed.
     PathExists,    // PathExists and FileExists.
     Count
 };

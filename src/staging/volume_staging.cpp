@@ -9,7 +9,19 @@ namespace {
 // The longest path the Windows file functions take, with its NUL.
 constexpr size_t kMaxPath = 260;
 
-void ParkVolume(const char* name, bool isFolder, void* /*context*/) {
+// A sweep lists the folder again after a pass that moved anything: file systems, network shares
+// in particular, do not promise to list every entry of a folder that changes while it is
+// listed, and each move changes it. A pass that moves nothing changed nothing, so the next one
+// would list the same; and a folder that never settles must not hold the launch.
+constexpr unsigned kMostSweepPasses = 3;
+
+// Which pass of the sweep this is, and whether it moved any entry out of "Data\".
+struct SweepPass {
+    bool first;
+    bool movedAny;
+};
+
+void ParkVolume(const char* name, bool isFolder, void* context) {
     if (isFolder || !EndsWithIgnoringCase(name, kVolumeSuffix)) {
         return;
     }
@@ -20,13 +32,29 @@ void ParkVolume(const char* name, bool isFolder, void* /*context*/) {
         !AppendText(target, sizeof target, name)) {
         return;
     }
-    MoveByRenameOrCopy(source, target);
+    // A move whose copy succeeded but whose source could not be deleted (held open, denied)
+    // left the folder's listing as it was. A later pass that meets such a volume again, its
+    // copy parked, only tries to rename it over the copy: a copy again would cost the same
+    // time for the same result while the source is still held.
+    SweepPass* sweep = static_cast<SweepPass*>(context);
+    const bool moved = !sweep->first && PathExists(target)
+                           ? RenameReplacing(source, target)
+                           : MoveByRenameOrCopy(source, target) && !PathExists(source);
+    if (moved) {
+        sweep->movedAny = true;
+    }
 }
 
 }  // namespace
 
 void ParkModVolumes() {
-    VisitMatchingEntries(kVolumePattern, ParkVolume, nullptr);
+    for (unsigned pass = 0; pass < kMostSweepPasses; ++pass) {
+        SweepPass sweep = {pass == 0, false};
+        VisitMatchingEntries(kVolumePattern, ParkVolume, &sweep);
+        if (!sweep.movedAny) {
+            return;
+        }
+    }
 }
 
 // An active mod volume is there only when the sweep before could not park it; it is then the

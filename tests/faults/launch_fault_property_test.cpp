@@ -34,6 +34,7 @@ constexpr KindUnderTest kKinds[] = {
     {FaultKind::ProfileWrite, "profile write", ENOSPC},
     {FaultKind::ProcessStart, "process start", ENOENT},
     {FaultKind::Enumeration, "enumeration", EIO},
+    {FaultKind::ListedEntry, "listed entry", 0},  // Left out of the listing, no error.
     {FaultKind::PathExists, "existence probe", EACCES},
 };
 

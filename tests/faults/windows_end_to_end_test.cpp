@@ -1,6 +1,6 @@
 // The Windows build end to end under Wine, where its file operations meet what only Windows
-// does: a volume held open for a moment while the launcher parks it, and a backup of the
-// engine's dump left over from an interrupted launch, which no rename or copy may replace.
+// does: volumes held open for a moment or for good while the launcher parks them, and a backup of
+// the engine's dump left over from an interrupted launch, which no rename or copy may replace.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -51,10 +51,13 @@ class UnderWine : public ::testing::Test {
 };
 
 // A helper holds "Data\b_held.mod" without FILE_SHARE_DELETE, starts the launcher, and lets
-// go 100 ms after the sweep has parked the volume before it, well within the quarter of a
-// second that the launcher retries for. The volume must be parked before the game starts, not
-// copied with the original left active.
-TEST_F(UnderWine, HeldVolumeIsParkedOnceTheHolderLetsGo) {
+// go the given time after the sweep has parked the volume before it: a moment, or 0.8 s, as a
+// scanner may hold a file that has just been written, within the second that the launcher
+// waits for one held file. The volume must be parked before the game starts, not copied with
+// the original left active.
+class HeldForAMoment : public UnderWine, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(HeldForAMoment, HeldVolumeIsParkedOnceTheHolderLetsGo) {
     const fs::path root = folder_.path();
     testing_support::WriteTree(root, {{"Data/a.mod", "A"},
                                       {"Data/b_held.mod", "held"},
@@ -65,13 +68,15 @@ TEST_F(UnderWine, HeldVolumeIsParkedOnceTheHolderLetsGo) {
     const fs::path result = outputs_.path() / "holder-result.txt";
     const int status =
         RunUnderWine(wine_, root,
-                     {configuration_["volume_holder"], "Data\\b_held.mod", "Data\\a.mod", "100",
-                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
+                     {configuration_["volume_holder"], "Data\\b_held.mod", "Data\\a.mod",
+                      GetParam(), WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
                      outputs_.path() / "wine-output.txt", 120);
     ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
                          << (fs::exists(result) ? ReadFileText(result) : "");
     ASSERT_EQ(Values(result, "watched_gone"), std::vector<std::string>{"1"})
         << "the launcher never parked the volume before the held one";
+    ASSERT_EQ(Values(result, "held_present_at_release"), std::vector<std::string>{"1"})
+        << "the held volume left its place while it was held";
     EXPECT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"0"});
 
     // The game saw the mod's volume alone: the held one had been parked before it started.
@@ -81,6 +86,90 @@ TEST_F(UnderWine, HeldVolumeIsParkedOnceTheHolderLetsGo) {
     EXPECT_FALSE(fs::exists(root / "Data" / "b_held.mod"));
     ASSERT_TRUE(fs::exists(root / "Data" / "ModVdf" / "b_held.mod"));
     EXPECT_EQ(ReadFileText(root / "Data" / "ModVdf" / "b_held.mod"), "held");
+}
+
+INSTANTIATE_TEST_SUITE_P(HoldMilliseconds, HeldForAMoment, ::testing::Values("100", "800"),
+                         [](const ::testing::TestParamInfo<const char*>& hold) {
+                             return std::string("For") + hold.param + "ms";
+                         });
+
+// Every volume in "Data\" held for good, as a game still running or a stuck scanner holds them:
+// the launcher waits its budget and goes on. No rename or delete of a held file can succeed, so
+// each held volume stays in "Data\" as it was, with its copy parked beside the mod's volume;
+// the game still starts, and the mod's own volume, which nothing holds, is parked again after
+// the run.
+TEST_F(UnderWine, VolumesHeldForGoodLoseNothingAndTheGameStarts) {
+    const fs::path root = folder_.path();
+    const std::vector<std::string> heldNames = {"a.mod", "b.mod", "c.mod"};
+    testing_support::Tree tree = {{std::string("Data/ModVdf/") + kModVolumeName, "T"}};
+    for (const std::string& name : heldNames) {
+        tree.push_back({"Data/" + name, "volume " + name});
+    }
+    testing_support::WriteTree(root, tree);
+    fs::create_directories((root / GamePath()).parent_path());
+    fs::copy_file(configuration_["standin"], root / GamePath());
+
+    const fs::path result = outputs_.path() / "holder-result.txt";
+    const int status =
+        RunUnderWine(wine_, root,
+                     {configuration_["volume_holder"], "Data\\*.mod", "launch", "forever",
+                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
+                     outputs_.path() / "wine-output.txt", 120);
+    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
+                         << (fs::exists(result) ? ReadFileText(result) : "");
+    EXPECT_EQ(Values(result, "held_count"), std::vector<std::string>{"3"});
+    EXPECT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"0"});
+
+    std::vector<std::string> active = Values(root / "standin-report.txt", "active");
+    std::sort(active.begin(), active.end());
+    std::vector<std::string> expectedActive = heldNames;
+    expectedActive.push_back(kModVolumeName);
+    std::sort(expectedActive.begin(), expectedActive.end());
+    EXPECT_EQ(active, expectedActive) << "the game ran with the held volumes and the mod's";
+
+    for (const std::string& name : heldNames) {
+        EXPECT_EQ(ReadFileText(root / "Data" / name), "volume " + name);
+        EXPECT_EQ(ReadFileText(root / "Data" / "ModVdf" / name), "volume " + name);
+    }
+    EXPECT_FALSE(fs::exists(root / "Data" / kModVolumeName));
+    EXPECT_EQ(ReadFileText(root / "Data" / "ModVdf" / kModVolumeName), "T");
+}
+
+// The phase after the game has a wait budget of its own. The volumes are held from before the
+// launch until 0.3 s after the game has ended: the phase before the game spends its whole
+// budget on them and starts the game with them active, and the final sweep, meeting them still
+// held, waits again and parks them once they are let go.
+TEST_F(UnderWine, PhaseAfterTheGameWaitsAgainForHeldVolumes) {
+    const fs::path root = folder_.path();
+    testing_support::WriteTree(root, {{"Data/a.mod", "A"},
+                                      {"Data/b.mod", "B"},
+                                      {std::string("Data/ModVdf/") + kModVolumeName, "T"}});
+    fs::create_directories((root / GamePath()).parent_path());
+    fs::copy_file(configuration_["standin"], root / GamePath());
+
+    const fs::path result = outputs_.path() / "holder-result.txt";
+    const int status =
+        RunUnderWine(wine_, root,
+                     {configuration_["volume_holder"], "Data\\*.mod", "+standin-end.txt", "300",
+                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
+                     outputs_.path() / "wine-output.txt", 120);
+    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
+                         << (fs::exists(result) ? ReadFileText(result) : "");
+    ASSERT_EQ(Values(result, "watched_gone"), std::vector<std::string>{"1"})
+        << "the game never ended";
+    ASSERT_EQ(Values(result, "held_present_at_release"), std::vector<std::string>{"1"})
+        << "a held volume left its place while it was held";
+    EXPECT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"0"});
+
+    std::vector<std::string> active = Values(root / "standin-report.txt", "active");
+    std::sort(active.begin(), active.end());
+    EXPECT_EQ(active, (std::vector<std::string>{"a.mod", "b.mod", kModVolumeName}))
+        << "the volumes were held through the phase before the game";
+    EXPECT_EQ(testing_support::ReadTree(root / "Data", {}),
+              (std::map<std::string, std::string>{{"ModVdf/", ""},
+                                                  {"ModVdf/a.mod", "A"},
+                                                  {"ModVdf/b.mod", "B"},
+                                                  {std::string("ModVdf/") + kModVolumeName, "T"}}));
 }
 
 // With a backup left over from an interrupted launch, a per-mod dump and the interrupted run's

@@ -86,7 +86,7 @@ struct MatchBatch {
 
 void CollectMatch(const char* name, unsigned char type, int folderFd, void* context) {
     MatchBatch* batch = static_cast<MatchBatch*>(context);
-    if (!MatchesWildcard(name, batch->pattern)) {
+    if (!MatchesWildcard(name, batch->pattern) || FaultStrikes(FaultKind::ListedEntry)) {
         return;
     }
     if (batch->cursor != nullptr && CompareNames(name, batch->cursor) <= 0) {

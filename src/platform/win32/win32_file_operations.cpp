@@ -1,11 +1,11 @@
 // Existence, copy, delete and rename of single files on Windows. A copy, delete or rename that
 // meets a file held for a moment by another process (a virus scanner, an indexer) is retried
-// for a short while before it counts as failed.
+// within the launch's wait budget before it counts as failed.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include "platform/platform.h"
-#include "platform/transient_retry.h"
+#include "platform/win32/win32_retry_budget.h"
 
 namespace {
 
@@ -25,65 +25,65 @@ bool IsRefusedForGood(const char* path) {
     return HasAttribute(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Sharing and lock violations come from a file that someone holds open; access denied comes
-// from that too, but also from causes that last, which the caller names by refusedForGood.
-bool IsTransientError(DWORD error, bool refusedForGood) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           (error == ERROR_ACCESS_DENIED && !refusedForGood);
+// Sharing and lock violations come from a file that someone holds open. Access denied comes
+// from that too, but more often from causes that last: those the caller can see it names by
+// refusedForGood, the others (permissions, a protected folder) get only a couple of retries.
+TryFailure ClassifyError(DWORD error, bool refusedForGood) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        return TryFailure::Held;
+    }
+    return error == ERROR_ACCESS_DENIED && !refusedForGood ? TryFailure::Denied
+                                                           : TryFailure::Lasting;
 }
 
 // A copy or rename that must not replace fails for good on an existing target: its errors
 // (ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS) are none of the transient ones.
-bool TryCopyMaybeReplacing(const FilePair* files, BOOL failIfExists, bool* transient) {
+bool TryCopyMaybeReplacing(const FilePair* files, BOOL failIfExists, TryFailure* failure) {
     if (CopyFileA(files->source, files->target, failIfExists)) {
         return true;
     }
     const DWORD error = GetLastError();
-    *transient = IsTransientError(error, HasAttribute(files->source, FILE_ATTRIBUTE_DIRECTORY) ||
-                                             IsRefusedForGood(files->target));
+    *failure = ClassifyError(error, HasAttribute(files->source, FILE_ATTRIBUTE_DIRECTORY) ||
+                                        IsRefusedForGood(files->target));
     return false;
 }
 
-bool TryCopy(void* context, bool* transient) {
-    return TryCopyMaybeReplacing(static_cast<const FilePair*>(context), FALSE, transient);
+bool TryCopy(void* context, TryFailure* failure) {
+    return TryCopyMaybeReplacing(static_cast<const FilePair*>(context), FALSE, failure);
 }
 
-bool TryCopyWithoutReplacing(void* context, bool* transient) {
-    return TryCopyMaybeReplacing(static_cast<const FilePair*>(context), TRUE, transient);
+bool TryCopyWithoutReplacing(void* context, TryFailure* failure) {
+    return TryCopyMaybeReplacing(static_cast<const FilePair*>(context), TRUE, failure);
 }
 
-bool TryDelete(void* context, bool* transient) {
+bool TryDelete(void* context, TryFailure* failure) {
     const char* path = static_cast<const FilePair*>(context)->source;
     if (DeleteFileA(path)) {
         return true;
     }
     const DWORD error = GetLastError();
-    *transient = IsTransientError(error, IsRefusedForGood(path));
+    *failure = ClassifyError(error, IsRefusedForGood(path));
     return false;
 }
 
 // Without MOVEFILE_COPY_ALLOWED the move stays a rename: it fails across volumes instead of
 // turning into a copy whose failure half-way could not be told from the rename's.
-bool TryRenameWithFlags(const FilePair* files, DWORD flags, bool* transient) {
+bool TryRenameWithFlags(const FilePair* files, DWORD flags, TryFailure* failure) {
     if (MoveFileExA(files->source, files->target, flags)) {
         return true;
     }
     const DWORD error = GetLastError();
-    *transient = IsTransientError(error, IsRefusedForGood(files->target));
+    *failure = ClassifyError(error, IsRefusedForGood(files->target));
     return false;
 }
 
-bool TryRename(void* context, bool* transient) {
+bool TryRename(void* context, TryFailure* failure) {
     return TryRenameWithFlags(static_cast<const FilePair*>(context), MOVEFILE_REPLACE_EXISTING,
-                              transient);
+                              failure);
 }
 
-bool TryRenameWithoutReplacing(void* context, bool* transient) {
-    return TryRenameWithFlags(static_cast<const FilePair*>(context), 0, transient);
-}
-
-void Pause(unsigned milliseconds) {
-    Sleep(milliseconds);
+bool TryRenameWithoutReplacing(void* context, TryFailure* failure) {
+    return TryRenameWithFlags(static_cast<const FilePair*>(context), 0, failure);
 }
 
 }  // namespace
@@ -99,25 +99,25 @@ bool FileExists(const char* path) {
 
 bool CopyFileReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
-    return RetryWhileTransient(TryCopy, &files, Pause);
+    return RetryWithinLaunchBudget(TryCopy, &files);
 }
 
 bool RemoveFile(const char* path) {
     FilePair file = {path, nullptr};
-    return RetryWhileTransient(TryDelete, &file, Pause);
+    return RetryWithinLaunchBudget(TryDelete, &file);
 }
 
 bool RenameReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
-    return RetryWhileTransient(TryRename, &files, Pause);
+    return RetryWithinLaunchBudget(TryRename, &files);
 }
 
 bool CopyFileWithoutReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
-    return RetryWhileTransient(TryCopyWithoutReplacing, &files, Pause);
+    return RetryWithinLaunchBudget(TryCopyWithoutReplacing, &files);
 }
 
 bool RenameWithoutReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
-    return RetryWhileTransient(TryRenameWithoutReplacing, &files, Pause);
+    return RetryWithinLaunchBudget(TryRenameWithoutReplacing, &files);
 }

@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_retry_budget.h"
 
 // The child inherits no handle, this process's environment and its working directory; it is
 // shown normally whatever show state this process was given. CreateProcessA may write to the
-// command line while it runs, and restores it before it returns.
+// command line while it runs, and restores it before it returns. Whether or not the game ran,
+// what follows puts the folder back, with a wait budget of its own for files held then (a dump
+// that the game has just written is often held by a scanner right after the game ends).
 bool RunProcessAndWait(char* commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -15,10 +18,12 @@ bool RunProcessAndWait(char* commandLine) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
+        StartRestorePhaseRetryBudget();
         return false;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    StartRestorePhaseRetryBudget();
     return true;
 }
