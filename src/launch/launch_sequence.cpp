@@ -8,7 +8,9 @@
 #include "staging/dump_swap.h"
 #include "staging/volume_staging.h"
 
-// The order is the contract. Parking comes before activating, so a mod volume left active by
+// The order is the contract. The temporary files that a killed launch left behind go first,
+// and only once the one-launch-at-a-time guard is held: a second launcher of this mod could
+// otherwise still be writing them. Parking comes before activating, so a mod volume left active by
 // an interrupted launch is parked like any other and then brought back. The settings file is
 // flushed once for both prepare-phase writes, so everything is on disk before the game starts.
 // The subtitle setting is restored, and flushed, before the dump swap reads the game's
@@ -16,6 +18,7 @@
 int RunLaunchSequence(const char* commandLineTail) {
     SubtitleNoiseValue savedSubtitleNoise;
 
+    RemoveLeftoverTemporaries(kWrittenFolders, kWrittenFolderCount);
     ParkModVolumes();
     ActivateModVolume();
     ForceSubtitleNoise(savedSubtitleNoise);
