@@ -1,14 +1,12 @@
 // Existence, copy, delete and rename of single files on Windows. A copy, delete or rename that
 // meets a file held for a moment by another process (a virus scanner, an indexer) is retried
-// for a short while before it counts as failed. A copy writes a temporary file beside its target
-// and renames it into place when complete: CopyFileA cut off part way (the launcher killed, the
-// power lost) leaves a file of the full size whose end was never written, which must never
-// stand under a volume's or a dump's name.
+// for a short while before it counts as failed.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/platform.h"
 #include "platform/temporary_names.h"
+
+#include "platform/platform.h"
 #include "platform/transient_retry.h"
 
 namespace {
@@ -18,6 +16,73 @@ struct FilePair {
     const char* source;
     const char* target;
 };
+
+// Distinguishes the temporary files of one launch from each other.
+unsigned long temporarySerial = 0;
+
+// A copy's temporary file carries the source's attributes, read-only among them, which would
+// keep DeleteFileA from removing it.
+bool DeleteTemporary(const char* path) {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path) != FALSE;
+}
+
+// Copies source to a new temporary file beside target, whose path is left in temporary. A name
+// that exists already (a leftover whose process had this one's id) is passed over for the
+// next. On failure nothing of the copy stays, and the last error tells why.
+bool CopyToTemporary(const char* source, const char* target, char* temporary, size_t capacity) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (!BuildTemporaryPath(target, GetCurrentProcessId(), ++temporarySerial, temporary,
+                                capacity)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        if (CopyFileA(source, temporary, TRUE)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            // What a failed copy leaves at its target is undocumented; a partial file goes.
+            DeleteTemporary(temporary);
+            SetLastError(error);
+            return false;
+        }
+    }
+    return false;
+}
+
+// CopyFileA(source, target, failIfExists) that never leaves a partly written target: CopyFileA
+// cut off part way (the launcher killed, the power lost) leaves a file of the full size whose
+// end was never written, which must never stand under a volume's or a dump's name. So the data
+// goes to a temporary file in the target's folder, renamed over the target once complete; a
+// rename within a folder is atomic on NTFS, and it writes through, so the new name is on disk
+// before a move deletes its source. Where the rename fails, the temporary file is removed and
+// the target is as before. A target that CopyFileA would refuse (read-only, hidden, a folder)
+// is refused before any data is copied, as MoveFileExA would replace some of them. The result
+// and the last error are CopyFileA's, for the same causes.
+bool CopyThroughTemporary(const char* source, const char* target, BOOL failIfExists) {
+    const DWORD targetAttributes = GetFileAttributesA(target);
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES) {
+        constexpr DWORD kNeverReplaced =
+            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
+        if (failIfExists || (targetAttributes & kNeverReplaced) != 0) {
+            SetLastError(failIfExists ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
+            return false;
+        }
+    }
+    char temporary[MAX_PATH];
+    if (!CopyToTemporary(source, target, temporary, sizeof temporary)) {
+        return false;
+    }
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING);
+    if (MoveFileExA(temporary, target, flags)) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    DeleteTemporary(temporary);
+    SetLastError(error);
+    return false;
+}
 
 bool HasAttribute(const char* path, DWORD attribute) {
     const DWORD attributes = GetFileAttributesA(path);
@@ -36,71 +101,15 @@ bool IsTransientError(DWORD error, bool refusedForGood) {
            (error == ERROR_ACCESS_DENIED && !refusedForGood);
 }
 
-// Distinguishes the temporary files of one launch from each other.
-unsigned long temporarySerial = 0;
-
-// A copy's temporary file carries the source's attributes, read-only among them, which would
-// keep DeleteFileA from removing it.
-bool DeleteTemporary(const char* path) {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path) != FALSE;
-}
-
-// Copies source to a new temporary file beside target, whose path is left in temporary. A name
-// that exists already (a leftover whose process had this one's id) is passed over for the
-// next. On failure nothing of the copy stays, and the last error tells why.
-bool CopyToTemporary(const FilePair* files, char* temporary, size_t capacity) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (!BuildTemporaryPath(files->target, GetCurrentProcessId(), ++temporarySerial, temporary,
-                                capacity)) {
-            SetLastError(ERROR_FILENAME_EXCED_RANGE);
-            return false;
-        }
-        if (CopyFileA(files->source, temporary, TRUE)) {
-            return true;
-        }
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-            continue;
-        }
-        // What a failed copy leaves at its target is undocumented; a partial file is removed.
-        DeleteTemporary(temporary);
-        SetLastError(error);
-        return false;
-    }
-    return false;
-}
-
-// A target that CopyFileA refuses to replace for good (read-only, hidden, a folder) is refused
-// before any data is copied, as MoveFileExA would replace some of them. A copy that must not
-// replace fails for good on an existing target: its errors (ERROR_FILE_EXISTS,
-// ERROR_ALREADY_EXISTS) are none of the transient ones. The rename writes through, so the new
-// name is on disk when the copy returns and a move may delete its source.
+// A copy or rename that must not replace fails for good on an existing target: its errors
+// (ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS) are none of the transient ones.
 bool TryCopyMaybeReplacing(const FilePair* files, BOOL failIfExists, bool* transient) {
-    const DWORD targetAttributes = GetFileAttributesA(files->target);
-    if (targetAttributes != INVALID_FILE_ATTRIBUTES) {
-        constexpr DWORD kNeverReplaced =
-            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
-        if (failIfExists || (targetAttributes & kNeverReplaced) != 0) {
-            SetLastError(failIfExists ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
-            *transient = false;
-            return false;
-        }
-    }
-    char temporary[MAX_PATH];
-    if (!CopyToTemporary(files, temporary, sizeof temporary)) {
-        const DWORD error = GetLastError();
-        *transient = IsTransientError(error, HasAttribute(files->source, FILE_ATTRIBUTE_DIRECTORY));
-        return false;
-    }
-    const DWORD flags = MOVEFILE_WRITE_THROUGH | (failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING);
-    if (MoveFileExA(temporary, files->target, flags)) {
+    if (CopyThroughTemporary(files->source, files->target, failIfExists)) {
         return true;
     }
     const DWORD error = GetLastError();
-    DeleteTemporary(temporary);
-    SetLastError(error);
-    *transient = IsTransientError(error, IsRefusedForGood(files->target));
+    *transient = IsTransientError(error, HasAttribute(files->source, FILE_ATTRIBUTE_DIRECTORY) ||
+                                             IsRefusedForGood(files->target));
     return false;
 }
 
@@ -152,10 +161,6 @@ bool PathExists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool RemoveTemporaryFile(const char* path) {
-    return DeleteTemporary(path);
-}
-
 bool CopyFileReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
     return RetryWhileTransient(TryCopy, &files, Pause);
@@ -179,4 +184,9 @@ bool CopyFileWithoutReplacing(const char* source, const char* target) {
 bool RenameWithoutReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
     return RetryWhileTransient(TryRenameWithoutReplacing, &files, Pause);
+}
+
+// Leftovers of a killed launch carry the attributes of the files they copied, as above.
+bool RemoveTemporaryFile(const char* path) {
+    return DeleteTemporary(path);
 }
