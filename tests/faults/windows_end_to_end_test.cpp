@@ -1,7 +1,6 @@
 // The Windows build end to end under Wine, where its file operations meet what only Windows
-// does: a volume held open for a moment while the launcher parks it, a backup of the engine's
-// dump left over from an interrupted launch, which no rename or copy may replace, and a launch
-// killed while it copies a large volume.
+// does: a volume held open for a moment while the launcher parks it, and a backup of the
+// engine's dump left over from an interrupted launch, which no rename or copy may replace.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -110,10 +109,10 @@ TEST_F(UnderWine, LeftoverBackupIsNeverReplaced) {
 }
 
 // A large parked volume held open without FILE_SHARE_DELETE cannot be renamed, so the launcher
-// copies it into "Data\"; the helper kills the launcher as soon as the copy's file appears
-// there. No file of the wrong size may stand under the volume's name then (the next launch
-// would park it over the only good copy), and the next launch ends with the volume whole and
-// parked, and nothing else left behind.
+// copies it into "Data\"; a helper (copy_killer, built beside the volume holder) kills the
+// launcher as soon as the copy's file appears there. No file of the wrong size may stand under the
+// volume's name then (the next launch would park it over the only good copy), and the next launch
+// ends with the volume whole and parked, and nothing else left behind.
 TEST_F(UnderWine, LaunchKilledDuringAVolumeCopyLosesNothing) {
     const fs::path root = folder_.path();
     std::string volume(256u << 20, '\0');
@@ -128,12 +127,14 @@ TEST_F(UnderWine, LaunchKilledDuringAVolumeCopyLosesNothing) {
 
     const fs::path result = outputs_.path() / "holder-result.txt";
     const std::string watched = std::string("Data\\*") + kModVolumeName + "*";
-    ASSERT_EQ(RunUnderWine(wine_, root,
-                           {configuration_["volume_holder"], "--kill-on-sight",
-                            std::string("Data\\ModVdf\\") + kModVolumeName, watched,
-                            WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
-                           outputs_.path() / "wine-output.txt", 120),
-              0)
+    ASSERT_EQ(
+        RunUnderWine(
+            wine_, root,
+            {(fs::path(configuration_["volume_holder"]).parent_path() / "copy_killer.exe").string(),
+             std::string("Data\\ModVdf\\") + kModVolumeName, watched, WindowsPathOf(result),
+             WindowsPathOf(configuration_["launcher"])},
+            outputs_.path() / "wine-output.txt", 120),
+        0)
         << ReadFileText(outputs_.path() / "wine-output.txt")
         << (fs::exists(result) ? ReadFileText(result) : "");
     ASSERT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"9"})

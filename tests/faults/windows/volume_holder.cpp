@@ -8,12 +8,6 @@
 // held one), holds on for HOLD-MS milliseconds, lets go and waits for the launcher. RESULT-FILE
 // receives "held_ms=N" (from the watched file's going to the release) and "launcher_exit=N".
 // Exit status 0, or 2 when something could not be done (the reason is in RESULT-FILE).
-//
-// Usage: volume_holder --kill-on-sight HELD-FILE WATCHED-PATTERN RESULT-FILE LAUNCHER
-// Opens HELD-FILE the same way, starts LAUNCHER, and kills it (TerminateProcess, as the Task
-// Manager ends a process) as soon as an entry matching the wildcard WATCHED-PATTERN appears:
-// the launcher is then part way through writing it. Lets go of HELD-FILE after the kill.
-// RESULT-FILE receives "seen=NAME" (the entry that appeared) and "launcher_exit=N".
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -29,61 +23,9 @@ int Fail(const char* resultFile, const std::string& reason) {
     return 2;
 }
 
-HANDLE HoldWithoutDeleteSharing(const char* path) {
-    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-bool StartProgram(const char* program, PROCESS_INFORMATION* process) {
-    std::string commandLine = std::string("\"") + program + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, process) != FALSE;
-}
-
-int KillOnSight(const char* heldFile, const char* watchedPattern, const char* resultFile,
-                const char* launcher) {
-    HANDLE held = HoldWithoutDeleteSharing(heldFile);
-    if (held == INVALID_HANDLE_VALUE) {
-        return Fail(resultFile, "cannot open the held file");
-    }
-    PROCESS_INFORMATION process = {};
-    if (!StartProgram(launcher, &process)) {
-        CloseHandle(held);
-        return Fail(resultFile, "cannot start the launcher");
-    }
-    std::string seen;
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (seen.empty() && GetTickCount64() < deadline &&
-           WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA(watchedPattern, &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            seen = entry.cFileName;
-            FindClose(search);
-        }
-    }
-    if (!seen.empty()) {
-        TerminateProcess(process.hProcess, 9);
-    }
-    WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(held);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::ofstream(resultFile, std::ios::binary)
-        << "seen=" << seen << "\nlauncher_exit=" << exitCode << "\n";
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::string(argv[1]) == "--kill-on-sight") {
-        return KillOnSight(argv[2], argv[3], argv[4], argv[5]);
-    }
     if (argc != 6) {
         return 2;
     }
@@ -91,12 +33,18 @@ int main(int argc, char** argv) {
     const char* watchedFile = argv[2];
     const DWORD holdMilliseconds = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
     const char* resultFile = argv[4];
-    HANDLE held = HoldWithoutDeleteSharing(heldFile);
+    std::string commandLine = std::string("\"") + argv[5] + "\"";
+
+    HANDLE held = CreateFileA(heldFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) {
         return Fail(resultFile, "cannot open the held file");
     }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!StartProgram(argv[5], &process)) {
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         CloseHandle(held);
         return Fail(resultFile, "cannot start the launcher");
     }
