@@ -11,15 +11,15 @@ enum class FaultKind : unsigned {
     Copy,          // CopyFileReplacing and CopyFileWithoutReplacing: strikes after the data
                    // reached the temporary file.
     Delete,        // RemoveFile.
+    FileChange,    // Every system call that changes a file or a folder entry, on entry to it:
+                   // creating, writing, syncing, renaming, linking or removing, and setting a
+                   // file's mode, owner or times. Armed with FaultRepeat::EndProcess, to kill
+                   // the launch at that instant.
     Rename,        // RenameReplacing and RenameWithoutReplacing.
     ProfileWrite,  // WriteProfileValue: strikes before the new file replaces the old.
     ProcessStart,  // RunProcessAndWait: strikes before the process is started.
     Enumeration,   // VisitMatchingEntries: strikes before the folder is read.
     PathExists,    // PathExists.
-    FileChange,    // Every system call that changes a file or a folder entry, on entry to it:
-                   // creating, writing, syncing, renaming, linking or removing, and setting a
-                   // file's mode, owner or times. Armed with FaultRepeat::EndProcess, to kill
-                   // the launch at that instant.
     Count
 };
 
