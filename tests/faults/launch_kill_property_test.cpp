@@ -74,10 +74,12 @@ LaunchOutcome OutcomeOf(const FolderSnapshot& snapshot) {
 
 class LaunchKilled : public ::testing::Test {
   protected:
-    // The number of file-changing calls of a clean launch, and what it leaves.
+    // The number of file-changing calls of a clean launch, the folder before it and what it
+    // leaves.
     unsigned CleanLaunch(const GeneratedGameFolder& folder, bool renamesFail,
-                         LaunchOutcome* outcome) {
+                         FolderSnapshot* before, LaunchOutcome* outcome) {
         LayOutGeneratedFolder(root_.path(), folder);
+        *before = TakeSnapshot(root_.path());
         ResetFaults();
         ArmRenamesFailing(renamesFail);
         LaunchIn(root_.path());
@@ -87,12 +89,12 @@ class LaunchKilled : public ::testing::Test {
         return calls;
     }
 
-    // Kills a launch of a fresh copy of the folder on entry to its nth file-changing call,
-    // launches again and returns what went wrong, one sentence each.
+    // Kills a launch of a fresh copy of the folder (which is laid out as before) on entry to its
+    // nth file-changing call, launches again and returns what went wrong, one sentence each.
     std::vector<std::string> KillAndLaunchAgain(const GeneratedGameFolder& folder, bool renamesFail,
-                                                unsigned nth, const LaunchOutcome& expected) {
+                                                unsigned nth, const FolderSnapshot& before,
+                                                const LaunchOutcome& expected) {
         LayOutGeneratedFolder(root_.path(), folder);
-        const FolderSnapshot before = TakeSnapshot(root_.path());
         std::vector<std::string> problems;
 
         const pid_t child = fork();
@@ -154,10 +156,11 @@ class LaunchKilled : public ::testing::Test {
     bool CheckFolder(uint64_t seed) {
         const GeneratedGameFolder folder = GenerateGameFolder(seed);
         for (const bool renamesFail : {false, true}) {
+            FolderSnapshot before;
             LaunchOutcome expected;
-            const unsigned calls = CleanLaunch(folder, renamesFail, &expected);
+            const unsigned calls = CleanLaunch(folder, renamesFail, &before, &expected);
             for (unsigned nth = 1; nth <= calls; ++nth) {
-                if (!KillAndLaunchAgain(folder, renamesFail, nth, expected).empty()) {
+                if (!KillAndLaunchAgain(folder, renamesFail, nth, before, expected).empty()) {
                     return false;
                 }
                 ++kills_;
