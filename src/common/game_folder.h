@@ -2,6 +2,8 @@
 // are spelled here; the mod's names come from the identity chosen when the launcher is built.
 #pragma once
 
+#include <stddef.h>
+
 #include "mod_identity.h"
 
 // Volume files: active in "Data\", parked in "Data\ModVdf\".
@@ -12,6 +14,11 @@ constexpr char kParkFolder[] = "Data\\ModVdf\\";
 constexpr char kModVolumeName[] = MOD_VOLUME_NAME;
 constexpr char kParkedModVolume[] = "Data\\ModVdf\\" MOD_VOLUME_NAME;
 constexpr char kActiveModVolume[] = "Data\\" MOD_VOLUME_NAME;
+
+// Every folder the launcher writes into, the game folder itself first: where a killed launch
+// can have left a temporary file.
+constexpr const char* kWrittenFolders[] = {"", kActiveFolder, kParkFolder, "system\\"};
+constexpr size_t kWrittenFolderCount = sizeof kWrittenFolders / sizeof kWrittenFolders[0];
 
 // The game's settings file and the keys the launcher reads or writes there.
 constexpr char kSettingsFile[] = "system\\HADRIN.INI";

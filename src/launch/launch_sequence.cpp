@@ -10,12 +10,14 @@
 
 // The order is the contract. The guard comes first: a second launcher started while one runs
 // (a player who sees no window double-clicks again) would otherwise stage the folder under the
-// running game and put it back while that game still runs; it changes nothing and exits.
-// Parking comes before activating, so a mod volume left active by an interrupted launch is
-// parked like any other and then brought back. The settings file is flushed once for both
-// prepare-phase writes, so everything is on disk before the game starts. The subtitle setting
-// is restored, and flushed, before the dump swap reads the game's abnormal-exit mark from the
-// same file. The final sweep parks the mod's volume with the rest.
+// running game and put it back while that game still runs; it changes nothing and exits. The
+// temporary files that a killed launch left behind go next, only once the guard is held: a
+// second launcher of this mod could otherwise still be writing them. Parking comes before
+// activating, so a mod volume left active by an interrupted launch is parked like any other and
+// then brought back. The settings file is flushed once for both prepare-phase writes, so
+// everything is on disk before the game starts. The subtitle setting is restored, and flushed,
+// before the dump swap reads the game's abnormal-exit mark from the same file. The final sweep
+// parks the mod's volume with the rest.
 //
 // Besides the saved subtitle setting, one value crosses the run: whether the game runs with
 // the per-mod dump. The folder cannot tell it afterwards, because a move into "VDFS.DMP" whose
@@ -27,6 +29,7 @@ int RunLaunchSequence(const char* commandLineTail) {
     if (!TakeLaunchGuard(kLaunchGuardName)) {
         return 0;
     }
+    RemoveLeftoverTemporaries(kWrittenFolders, kWrittenFolderCount);
     ParkModVolumes();
     ActivateModVolume();
     ForceSubtitleNoise(savedSubtitleNoise);

@@ -13,6 +13,10 @@ enum class FaultKind : unsigned {
     Copy,          // CopyFileReplacing and CopyFileWithoutReplacing: strikes after the data
                    // reached the temporary file.
     Delete,        // RemoveFile.
+    FileChange,    // Every system call that changes a file or a folder entry, on entry to it:
+                   // creating, writing, syncing, renaming, linking or removing, and setting a
+                   // file's mode, owner or times. Armed with FaultRepeat::EndProcess, to kill
+                   // the launch at that instant.
     Rename,        // RenameReplacing and RenameWithoutReplacing.
     ProfileWrite,  // WriteProfileValue: strikes before the new file replaces the old.
     ProcessStart,  // RunProcessAndWait: strikes before the process is started.
@@ -23,8 +27,9 @@ enum class FaultKind : unsigned {
     Count
 };
 
-// Whether an armed fault keeps striking after its first strike.
-enum class FaultRepeat : unsigned { Once, FromThenOn };
+// Whether an armed fault keeps striking after its first strike, or ends the process at its
+// strike, at once and without any clean-up, as a kill or a power loss would.
+enum class FaultRepeat : unsigned { Once, FromThenOn, EndProcess };
 
 #if LAUNCHER_FAULT_SEAM
 
@@ -32,7 +37,8 @@ enum class FaultRepeat : unsigned { Once, FromThenOn };
 bool FaultStrikes(FaultKind kind);
 
 // Makes the nthCall-th call of kind counted from now (1 is the next call, and so is 0) fail with
-// errorNumber, once or on every call from then on. Arming a kind again replaces its earlier plan.
+// errorNumber, once or on every call from then on, or end the process there (errorNumber unused).
+// Arming a kind again replaces its earlier plan.
 void ArmFault(FaultKind kind, unsigned nthCall, int errorNumber, FaultRepeat repeat);
 
 // The number of calls of kind since the last reset, the failed ones included.
@@ -61,3 +67,9 @@ inline bool FaultHolds(const char*) {
 }
 
 #endif
+
+// Marks a system call that changes a file or a folder entry, about to run: a test may kill the
+// launch here. Nothing fails at this point otherwise.
+inline void PassFileChangePoint() {
+    static_cast<void>(FaultStrikes(FaultKind::FileChange));
+}

@@ -47,7 +47,10 @@ bool PathExists(const char* path);
 bool FileExists(const char* path);
 
 // Copies the file at source over target, replacing an existing target and keeping the
-// source's attributes (mode) and modification time. Fails for a folder source, a missing
+// source's attributes (mode) and modification time. The data goes to a temporary file in the
+// target's folder, which is renamed over the target only when complete: the target holds its
+// old content or the whole copy, never a part, even when the launcher is killed during the
+// copy, and a failed copy removes its temporary file. Fails for a folder source, a missing
 // source or target folder, or a target that cannot be replaced; the source is never changed.
 bool CopyFileReplacing(const char* source, const char* target);
 
@@ -74,6 +77,14 @@ bool MoveByCopy(const char* source, const char* target);
 // the file's size and needs no free space; where the rename fails (another volume, a source
 // held open), as MoveByCopy. Whatever fails, the source is never lost.
 bool MoveByRenameOrCopy(const char* source, const char* target);
+
+// Removes, in each of the folders (each empty for the game folder itself, or ending in '\'),
+// the temporary files that a copy or a profile write of a killed launch of this mod left
+// behind, and nothing else: only names of the launcher's one temporary pattern, which carries
+// this mod's name (see temporary_names.h). A launch calls it only while it holds the
+// one-launch-at-a-time guard, as a temporary file of a running launch of the same mod would be
+// removed under its writer. What cannot be removed stays for the next launch.
+void RemoveLeftoverTemporaries(const char* const* folders, size_t count);
 
 // ---- Profile (INI) files -----------------------------------------------------------------
 // These behave as KERNEL32's private profile functions: sections and keys match with letter

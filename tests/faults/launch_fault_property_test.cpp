@@ -57,24 +57,20 @@ unsigned long long EnvironmentNumber(const char* name, unsigned long long fallba
     return text != nullptr && *text != '\0' ? std::strtoull(text, nullptr, 10) : fallback;
 }
 
+std::string ControlText(const GeneratedGameFolder& folder) {
+    std::string control;
+    for (const std::string& line : folder.gameControl) {
+        control += line + "; ";
+    }
+    return control;
+}
+
 class LaunchUnderFaults : public ::testing::Test {
   protected:
     // Lays the folder out afresh, launches under the fault and returns the losses.
     std::vector<std::string> LaunchOnce(const GeneratedGameFolder& folder, const Fault& fault,
                                         unsigned counts[]) {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(root_.path())) {
-            fs::remove_all(entry.path(), ignored);
-        }
-        testing_support::WriteTree(root_.path(), folder.tree);
-        std::string control;
-        for (const std::string& line : folder.gameControl) {
-            control += line + "\n";
-        }
-        testing_support::WriteFileText(root_.path() / "standin-control.txt", control);
-        if (!folder.gamePath.empty()) {
-            InstallGameLink(root_.path(), folder.gamePath, FAULT_STANDIN_GAME);
-        }
+        LayOutGeneratedFolder(root_.path(), folder);
         const FolderSnapshot before = TakeSnapshot(root_.path());
 
         ResetFaults();
@@ -97,7 +93,8 @@ class LaunchUnderFaults : public ::testing::Test {
             std::ostringstream message;
             message << "seed " << folder.seed << " (replay with LAUNCHER_FAULT_SEED=" << folder.seed
                     << "), " << fault.Describe() << ", game "
-                    << (folder.gamePath.empty() ? "missing" : "controlled by: " + control)
+                    << (folder.gamePath.empty() ? "missing"
+                                                : "controlled by: " + ControlText(folder))
                     << "\nfolder before the launch:\n"
                     << DescribeSnapshot(before) << "losses:\n";
             for (const std::string& loss : losses) {

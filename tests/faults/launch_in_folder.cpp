@@ -31,6 +31,22 @@ int LaunchIn(const fs::path& gameFolder, const char* tail) {
     return status;
 }
 
+void LayOutGeneratedFolder(const fs::path& root, const GeneratedGameFolder& folder) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(root)) {
+        fs::remove_all(entry.path(), ignored);
+    }
+    testing_support::WriteTree(root, folder.tree);
+    std::string control;
+    for (const std::string& line : folder.gameControl) {
+        control += line + "\n";
+    }
+    testing_support::WriteFileText(root / "standin-control.txt", control);
+    if (!folder.gamePath.empty()) {
+        InstallGameLink(root, folder.gamePath, FAULT_STANDIN_GAME);
+    }
+}
+
 void InstallGameLink(const fs::path& gameFolder, const std::string& gamePath,
                      const fs::path& program) {
     fs::create_directories((gameFolder / gamePath).parent_path());

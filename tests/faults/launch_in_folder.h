@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "faults/generated_game_folder.h"
 #include "faults/nothing_lost.h"
 #include "support/game_folder_tree.h"
 
@@ -17,6 +18,10 @@ const std::vector<std::string>& StandInOutputs();
 // Runs the whole launch with the game folder as working directory, as the launcher started
 // there would, and returns its status. The working directory is restored afterwards.
 int LaunchIn(const std::filesystem::path& gameFolder, const char* tail = "");
+
+// Empties root and lays the generated folder out in it: its tree, the stand-in game's control
+// file and a link to the stand-in game where the folder has a game.
+void LayOutGeneratedFolder(const std::filesystem::path& root, const GeneratedGameFolder& folder);
 
 // Puts a link to program at gamePath (relative to the game folder, '/' as separator).
 void InstallGameLink(const std::filesystem::path& gameFolder, const std::string& gamePath,

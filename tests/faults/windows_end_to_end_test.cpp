@@ -197,4 +197,69 @@ TEST_F(UnderWine, LeftoverBackupIsKeptWhileTheModDumpIsSwappedIn) {
     EXPECT_EQ(ReadFileText(root / kModDump), "mod");
 }
 
+// A large parked volume held open without FILE_SHARE_DELETE cannot be renamed, so the launcher
+// copies it into "Data\"; a helper (copy_killer, built beside the volume holder) kills the
+// launcher as soon as the copy's file appears there. No file of the wrong size may stand under the
+// volume's name then (the next launch would park it over the only good copy), and the next launch
+// ends with the volume whole and parked, and nothing else left behind.
+TEST_F(UnderWine, LaunchKilledDuringAVolumeCopyLosesNothing) {
+    const fs::path root = folder_.path();
+    std::string volume(256u << 20, '\0');
+    for (size_t block = 0; block < volume.size(); block += 4096) {
+        const std::string stamp = "block " + std::to_string(block / 4096) + " ";
+        volume.replace(block, stamp.size(), stamp);
+    }
+    const std::string parked = std::string("Data/ModVdf/") + kModVolumeName;
+    testing_support::WriteTree(root, {{"Data/ModVdf/", ""}, {parked, volume}});
+    fs::create_directories((root / GamePath()).parent_path());
+    fs::copy_file(configuration_["standin"], root / GamePath());
+
+    const fs::path result = outputs_.path() / "holder-result.txt";
+    const std::string watched = std::string("Data\\*") + kModVolumeName + "*";
+    ASSERT_EQ(
+        RunUnderWine(
+            wine_, root,
+            {(fs::path(configuration_["volume_holder"]).parent_path() / "copy_killer.exe").string(),
+             std::string("Data\\ModVdf\\") + kModVolumeName, watched, WindowsPathOf(result),
+             WindowsPathOf(configuration_["launcher"])},
+            outputs_.path() / "wine-output.txt", 120),
+        0)
+        << ReadFileText(outputs_.path() / "wine-output.txt")
+        << (fs::exists(result) ? ReadFileText(result) : "");
+    ASSERT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"9"})
+        << "the launcher was not killed during its copy: " << ReadFileText(result);
+    ASSERT_EQ(fs::file_size(root / parked), volume.size());
+    const fs::path active = root / "Data" / kModVolumeName;
+    if (fs::exists(active)) {
+        EXPECT_EQ(fs::file_size(active), volume.size())
+            << "a partly copied volume stands under its name";
+    }
+    // The copy was cut off: what it had written lies under a temporary name.
+    std::vector<std::string> leftovers;
+    for (const auto& entry : fs::directory_iterator(root / "Data")) {
+        if (entry.is_regular_file() && entry.path().filename() != kModVolumeName) {
+            leftovers.push_back(entry.path().filename().string());
+        }
+    }
+    EXPECT_EQ(leftovers.size(), 1u)
+        << "the kill did not strike during the copy (saw " << Values(result, "seen").at(0) << ")";
+
+    ASSERT_EQ(RunUnderWine(wine_, root, {configuration_["launcher"]},
+                           outputs_.path() / "wine-output.txt", 120),
+              0);
+    EXPECT_EQ(Values(root / "standin-report.txt", "active"),
+              std::vector<std::string>{kModVolumeName});
+    EXPECT_TRUE(ReadFileText(root / parked) == volume) << "the parked volume is not whole";
+    std::vector<std::string> dataEntries;
+    for (const auto& entry : fs::directory_iterator(root / "Data")) {
+        dataEntries.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(dataEntries, std::vector<std::string>{"ModVdf"});
+    std::vector<std::string> parkedEntries;
+    for (const auto& entry : fs::directory_iterator(root / "Data" / "ModVdf")) {
+        parkedEntries.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(parkedEntries, std::vector<std::string>{kModVolumeName});
+}
+
 }  // namespace

@@ -45,7 +45,8 @@ bool EqualsIgnoringCase(const char* first, const char* second);
 
 // ---- Replacing a file --------------------------------------------------------------------
 
-// A file being written beside its target, under a unique hidden name, until it replaces it.
+// A file being written beside its target, under the launcher's temporary name (see
+// platform/temporary_names.h), until it replaces it.
 struct TemporaryFile {
     int fd;
     char path[PATH_MAX];

@@ -4,6 +4,7 @@
 #if LAUNCHER_FAULT_SEAM
 
 #include <errno.h>
+#include <signal.h>
 
 namespace {
 
@@ -36,7 +37,11 @@ bool FaultStrikes(FaultKind kind) {
     if (!plan.armed || call < plan.failFrom) {
         return false;
     }
-    if (plan.repeat == FaultRepeat::Once) {
+    if (plan.repeat == FaultRepeat::EndProcess && call == plan.failFrom) {
+        // SIGKILL cannot be caught: nothing of the process runs after it, as after a kill.
+        raise(SIGKILL);
+    }
+    if (plan.repeat != FaultRepeat::FromThenOn) {
         if (call != plan.failFrom) {
             return false;
         }

@@ -10,6 +10,7 @@
 #include "platform/fault_seam.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_backend.h"
+#include "platform/temporary_names.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ bool CopyByReadAndWrite(int source, int target) {
 // from where it stopped.
 bool CopyData(int source, int target) {
     for (;;) {
+        PassFileChangePoint();
         const ssize_t copied = copy_file_range(source, nullptr, target, nullptr, 1 << 30, 0);
         if (copied > 0) {
             continue;
@@ -51,6 +53,16 @@ bool CopyData(int source, int target) {
         }
         return false;
     }
+}
+
+bool SetModeAndTimes(int fd, const struct stat& sourceStatus) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, sourceStatus.st_mtim};
+    PassFileChangePoint();
+    if (fchmod(fd, sourceStatus.st_mode & 07777) != 0) {
+        return false;
+    }
+    PassFileChangePoint();
+    return futimens(fd, times) == 0;
 }
 
 bool CopyOpenFile(int source, const struct stat& sourceStatus, const char* target, bool replace) {
@@ -76,10 +88,8 @@ bool CopyOpenFile(int source, const struct stat& sourceStatus, const char* targe
     if (!CreateTemporaryBeside(target, 0600, &temporary)) {
         return false;
     }
-    const struct timespec times[2] = {{0, UTIME_OMIT}, sourceStatus.st_mtim};
-    if (!CopyData(source, temporary.fd) ||
-        fchmod(temporary.fd, sourceStatus.st_mode & 07777) != 0 ||
-        futimens(temporary.fd, times) != 0 || FaultStrikes(FaultKind::Copy)) {
+    if (!CopyData(source, temporary.fd) || !SetModeAndTimes(temporary.fd, sourceStatus) ||
+        FaultStrikes(FaultKind::Copy)) {
         DiscardTemporary(&temporary);
         return false;
     }
@@ -129,5 +139,20 @@ bool RemoveFile(const char* path) {
         return false;
     }
     char mapped[PATH_MAX];
-    return MapWindowsPath(path, mapped, sizeof mapped) && unlink(mapped) == 0;
+    if (!MapWindowsPath(path, mapped, sizeof mapped)) {
+        return false;
+    }
+    PassFileChangePoint();
+    return unlink(mapped) == 0;
+}
+
+// A folder's write permission decides an unlink, not the file's mode: a read-only temporary
+// file goes like any other.
+bool RemoveTemporaryFile(const char* path) {
+    char mapped[PATH_MAX];
+    if (!MapWindowsPath(path, mapped, sizeof mapped)) {
+        return false;
+    }
+    PassFileChangePoint();
+    return unlink(mapped) == 0;
 }

@@ -67,7 +67,9 @@ bool ReplaceProfile(const char* mapped, const MappedFile& existing, bool exists,
     const char* text = existing.data != nullptr ? existing.data : "";
     bool written = WriteEditedText(temporary.fd, text, existing.size, place, section, key, value);
     if (written && exists) {
+        PassFileChangePoint();
         written = fchmod(temporary.fd, existing.mode & 07777) == 0;
+        PassFileChangePoint();
         if (fchown(temporary.fd, existing.owner, existing.group) != 0) {
             // Only root and the owner can keep the owner; the writer's own is no failure.
         }

@@ -25,6 +25,7 @@ bool RenameReplacing(const char* source, const char* target) {
         errno = EISDIR;
         return false;
     }
+    PassFileChangePoint();
     return rename(from, to) == 0;
 }
 

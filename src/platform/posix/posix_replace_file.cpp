@@ -11,6 +11,7 @@
 #include "platform/fault_seam.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_backend.h"
+#include "platform/temporary_names.h"
 
 namespace {
 
@@ -27,22 +28,8 @@ bool Append(char* buffer, size_t capacity, size_t* used, const char* text, size_
     return true;
 }
 
-bool AppendNumber(char* buffer, size_t capacity, size_t* used, unsigned long number) {
-    char digits[24];
-    size_t count = 0;
-    do {
-        digits[sizeof digits - 1 - count] = static_cast<char>('0' + number % 10);
-        number /= 10;
-        ++count;
-    } while (number != 0);
-    return Append(buffer, capacity, used, digits + sizeof digits - count, count);
-}
-
 // Distinguishes the temporary files of one process from each other.
 unsigned long temporaryCounter = 0;
-
-// Longer names are cut in the temporary name, which must stay within NAME_MAX.
-constexpr size_t kTemporaryNameKept = 200;
 }  // namespace
 
 void CloseKeepingErrno(int fd) {
@@ -53,6 +40,7 @@ void CloseKeepingErrno(int fd) {
 
 bool WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
+        PassFileChangePoint();
         const ssize_t written = write(fd, data, size);
         if (written < 0 && errno == EINTR) {
             continue;
@@ -83,6 +71,7 @@ bool SyncFolderOf(const char* mappedPath) {
     if (fd < 0) {
         return false;
     }
+    PassFileChangePoint();
     int result = fsync(fd);
     // Some file systems cannot sync a folder; their entries are as durable as they get.
     if (result != 0 && (errno == EINVAL || errno == EOPNOTSUPP)) {
@@ -93,26 +82,15 @@ bool SyncFolderOf(const char* mappedPath) {
 }
 
 bool CreateTemporaryBeside(const char* target, mode_t mode, TemporaryFile* temporary) {
-    const size_t folderLength = FolderPartLength(target);
-    const char* name = target + folderLength;
-    size_t nameLength = 0;
-    while (name[nameLength] != '\0' && nameLength < kTemporaryNameKept) {
-        ++nameLength;
-    }
+    // A name is taken only by a file of this process or by the leftover of a killed launch
+    // whose process had the same id; the next serial number is tried then.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        size_t used = 0;
-        temporary->path[0] = '\0';
-        if (!Append(temporary->path, sizeof temporary->path, &used, target, folderLength) ||
-            !Append(temporary->path, sizeof temporary->path, &used, ".", 1) ||
-            !Append(temporary->path, sizeof temporary->path, &used, name, nameLength) ||
-            !Append(temporary->path, sizeof temporary->path, &used, ".tmp-", 5) ||
-            !AppendNumber(temporary->path, sizeof temporary->path, &used,
-                          static_cast<unsigned long>(getpid())) ||
-            !Append(temporary->path, sizeof temporary->path, &used, "-", 1) ||
-            !AppendNumber(temporary->path, sizeof temporary->path, &used, ++temporaryCounter)) {
+        if (!BuildTemporaryPath(target, static_cast<unsigned long>(getpid()), ++temporaryCounter,
+                                temporary->path, sizeof temporary->path)) {
             errno = ENAMETOOLONG;
             return false;
         }
+        PassFileChangePoint();
         temporary->fd = open(temporary->path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (temporary->fd >= 0) {
             return true;
@@ -127,14 +105,20 @@ bool CreateTemporaryBeside(const char* target, mode_t mode, TemporaryFile* tempo
 namespace {
 
 bool Commit(TemporaryFile* temporary, const char* target, bool replace) {
+    PassFileChangePoint();
     if (fsync(temporary->fd) != 0) {
         DiscardTemporary(temporary);
         return false;
     }
     const int closed = close(temporary->fd);
     temporary->fd = -1;
-    const bool renamed = replace ? rename(temporary->path, target) == 0
-                                 : RenameMappedWithoutReplacing(temporary->path, target);
+    bool renamed;
+    if (replace) {
+        PassFileChangePoint();
+        renamed = rename(temporary->path, target) == 0;
+    } else {
+        renamed = RenameMappedWithoutReplacing(temporary->path, target);
+    }
     if (closed != 0 || !renamed) {
         DiscardTemporary(temporary);
         return false;
@@ -153,18 +137,22 @@ bool CommitTemporaryWithoutReplacing(TemporaryFile* temporary, const char* targe
 }
 
 bool RenameMappedWithoutReplacing(const char* from, const char* to) {
+    PassFileChangePoint();
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) {
         return false;
     }
+    PassFileChangePoint();
     if (link(from, to) != 0) {
         return false;
     }
+    PassFileChangePoint();
     if (unlink(from) != 0) {
         // The file has both names now; the new one stays and the old one goes, or neither.
         const int savedErrno = errno;
+        PassFileChangePoint();
         unlink(to);
         errno = savedErrno;
         return false;
@@ -178,6 +166,7 @@ void DiscardTemporary(TemporaryFile* temporary) {
         close(temporary->fd);
         temporary->fd = -1;
     }
+    PassFileChangePoint();
     unlink(temporary->path);
     errno = savedErrno;
 }

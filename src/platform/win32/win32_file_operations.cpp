@@ -4,6 +4,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "platform/temporary_names.h"
+
 #include "platform/platform.h"
 #include "platform/win32/win32_retry_budget.h"
 
@@ -14,6 +16,73 @@ struct FilePair {
     const char* source;
     const char* target;
 };
+
+// Distinguishes the temporary files of one launch from each other.
+unsigned long temporarySerial = 0;
+
+// A copy's temporary file carries the source's attributes, read-only among them, which would
+// keep DeleteFileA from removing it.
+bool DeleteTemporary(const char* path) {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path) != FALSE;
+}
+
+// Copies source to a new temporary file beside target, whose path is left in temporary. A name
+// that exists already (a leftover whose process had this one's id) is passed over for the
+// next. On failure nothing of the copy stays, and the last error tells why.
+bool CopyToTemporary(const char* source, const char* target, char* temporary, size_t capacity) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (!BuildTemporaryPath(target, GetCurrentProcessId(), ++temporarySerial, temporary,
+                                capacity)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        if (CopyFileA(source, temporary, TRUE)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            // What a failed copy leaves at its target is undocumented; a partial file goes.
+            DeleteTemporary(temporary);
+            SetLastError(error);
+            return false;
+        }
+    }
+    return false;
+}
+
+// CopyFileA(source, target, failIfExists) that never leaves a partly written target: CopyFileA
+// cut off part way (the launcher killed, the power lost) leaves a file of the full size whose
+// end was never written, which must never stand under a volume's or a dump's name. So the data
+// goes to a temporary file in the target's folder, renamed over the target once complete; a
+// rename within a folder is atomic on NTFS, and it writes through, so the new name is on disk
+// before a move deletes its source. Where the rename fails, the temporary file is removed and
+// the target is as before. A target that CopyFileA would refuse (read-only, hidden, a folder)
+// is refused before any data is copied, as MoveFileExA would replace some of them. The result
+// and the last error are CopyFileA's, for the same causes.
+bool CopyThroughTemporary(const char* source, const char* target, BOOL failIfExists) {
+    const DWORD targetAttributes = GetFileAttributesA(target);
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES) {
+        constexpr DWORD kNeverReplaced =
+            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
+        if (failIfExists || (targetAttributes & kNeverReplaced) != 0) {
+            SetLastError(failIfExists ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
+            return false;
+        }
+    }
+    char temporary[MAX_PATH];
+    if (!CopyToTemporary(source, target, temporary, sizeof temporary)) {
+        return false;
+    }
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING);
+    if (MoveFileExA(temporary, target, flags)) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    DeleteTemporary(temporary);
+    SetLastError(error);
+    return false;
+}
 
 bool HasAttribute(const char* path, DWORD attribute) {
     const DWORD attributes = GetFileAttributesA(path);
@@ -39,7 +108,7 @@ TryFailure ClassifyError(DWORD error, bool refusedForGood) {
 // A copy or rename that must not replace fails for good on an existing target: its errors
 // (ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS) are none of the transient ones.
 bool TryCopyMaybeReplacing(const FilePair* files, BOOL failIfExists, TryFailure* failure) {
-    if (CopyFileA(files->source, files->target, failIfExists)) {
+    if (CopyThroughTemporary(files->source, files->target, failIfExists)) {
         return true;
     }
     const DWORD error = GetLastError();
@@ -120,4 +189,9 @@ bool CopyFileWithoutReplacing(const char* source, const char* target) {
 bool RenameWithoutReplacing(const char* source, const char* target) {
     FilePair files = {source, target};
     return RetryWithinLaunchBudget(TryRenameWithoutReplacing, &files);
+}
+
+// Leftovers of a killed launch carry the attributes of the files they copied, as above.
+bool RemoveTemporaryFile(const char* path) {
+    return DeleteTemporary(path);
 }

@@ -31,8 +31,19 @@ bool WriteProfileValue(const char* section, const char* key, const char* value, 
     return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
-// Windows keeps profile writes in a cache; a write with no section, key or value hands the
-// cached copy of the file to the disk. Its result tells nothing useful and is dropped.
+// KERNEL32 may keep profile writes in a cache of its own; a write with no section, key or value
+// hands its cached copy of the file to the system, and that is all it promises: nothing says
+// that the data then reaches the disk. FlushFileBuffers does say so, for the data and the
+// file's metadata, so it follows on the file itself (which needs write access; a file that
+// cannot be opened so was not written either). Neither result tells the caller anything useful.
 void FlushProfile(const char* file) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
+    HANDLE handle =
+        CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    FlushFileBuffers(handle);
+    CloseHandle(handle);
 }
