@@ -17,44 +17,27 @@
 #include "faults/launch_in_folder.h"
 #include "faults/nothing_lost.h"
 #include "support/game_folder_tree.h"
+#include "support/immutable_flag.h"
 
 namespace fs = std::filesystem;
 using namespace fault_testing;
+using testing_support::SetImmutable;
 using testing_support::TempFolder;
 using testing_support::Tree;
 
 namespace {
-
-// Sets or clears the immutable flag of a file or folder; false, with errno, where the file
-// system has no such flag or the process may not set it.
-bool SetImmutable(const fs::path& path, bool immutable) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        return false;
-    }
-    int flags = 0;
-    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    const int savedErrno = errno;
-    close(fd);
-    errno = savedErrno;
-    return done;
-}
 
 // Clears the flag of every path it was given before the folder holding them is removed.
 class ImmutablePaths {
   public:
     ~ImmutablePaths() {
         for (const fs::path& path : paths_) {
-            SetImmutable(path, false);
+            SetImmutable(path.c_str(), false);
         }
     }
     bool Add(const fs::path& path) {
         paths_.push_back(path);
-        return SetImmutable(path, true);
+        return SetImmutable(path.c_str(), true);
     }
 
   private:
@@ -143,14 +126,14 @@ class ImmutableFile : public ::testing::TestWithParam<ImmutableCase> {
     void SetUp() override {
         const fs::path probe = root_.path() / "probe";
         testing_support::WriteFileText(probe, "");
-        if (!SetImmutable(probe, true)) {
+        if (!SetImmutable(probe.c_str(), true)) {
             const int error = errno;
             GTEST_SKIP() << "no file can be made immutable in " << root_.path() << " ("
                          << std::strerror(error) << "): "
                          << (error == EPERM ? "that needs root or CAP_LINUX_IMMUTABLE"
                                             : "its file system has no immutable flag");
         }
-        SetImmutable(probe, false);
+        SetImmutable(probe.c_str(), false);
         fs::remove(probe);
     }
 

@@ -44,10 +44,30 @@ class UnderWine : public ::testing::Test {
                "game";
     }
 
+    // Puts the stand-in game where the launcher starts the game.
+    void InstallGame() const {
+        fs::create_directories((folder_.path() / GamePath()).parent_path());
+        fs::copy_file(configuration_.at("standin"), folder_.path() / GamePath());
+    }
+
+    // Runs the volume holder under Wine in the game folder: it holds what matches pattern, starts
+    // the launcher and lets go as trigger and hold say; its result lands in holderResult_.
+    void RunHolder(const std::string& pattern, const std::string& trigger,
+                   const std::string& hold) {
+        const int status =
+            RunUnderWine(wine_, folder_.path(),
+                         {configuration_["volume_holder"], pattern, trigger, hold,
+                          WindowsPathOf(holderResult_), WindowsPathOf(configuration_["launcher"])},
+                         outputs_.path() / "wine-output.txt", 120);
+        ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
+                             << (fs::exists(holderResult_) ? ReadFileText(holderResult_) : "");
+    }
+
     std::map<std::string, std::string> configuration_;
     WineSetup wine_;
     TempFolder folder_{"under-wine"};
     TempFolder outputs_{"under-wine-output"};
+    const fs::path holderResult_ = outputs_.path() / "holder-result.txt";
 };
 
 // A helper holds "Data\b_held.mod" without FILE_SHARE_DELETE, starts the launcher, and lets
@@ -62,17 +82,9 @@ TEST_P(HeldForAMoment, HeldVolumeIsParkedOnceTheHolderLetsGo) {
     testing_support::WriteTree(root, {{"Data/a.mod", "A"},
                                       {"Data/b_held.mod", "held"},
                                       {std::string("Data/ModVdf/") + kModVolumeName, "T"}});
-    fs::create_directories((root / GamePath()).parent_path());
-    fs::copy_file(configuration_["standin"], root / GamePath());
-
-    const fs::path result = outputs_.path() / "holder-result.txt";
-    const int status =
-        RunUnderWine(wine_, root,
-                     {configuration_["volume_holder"], "Data\\b_held.mod", "Data\\a.mod",
-                      GetParam(), WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
-                     outputs_.path() / "wine-output.txt", 120);
-    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
-                         << (fs::exists(result) ? ReadFileText(result) : "");
+    InstallGame();
+    ASSERT_NO_FATAL_FAILURE(RunHolder("Data\\b_held.mod", "Data\\a.mod", GetParam()));
+    const fs::path& result = holderResult_;
     ASSERT_EQ(Values(result, "watched_gone"), std::vector<std::string>{"1"})
         << "the launcher never parked the volume before the held one";
     ASSERT_EQ(Values(result, "held_present_at_release"), std::vector<std::string>{"1"})
@@ -106,17 +118,9 @@ TEST_F(UnderWine, VolumesHeldForGoodLoseNothingAndTheGameStarts) {
         tree.push_back({"Data/" + name, "volume " + name});
     }
     testing_support::WriteTree(root, tree);
-    fs::create_directories((root / GamePath()).parent_path());
-    fs::copy_file(configuration_["standin"], root / GamePath());
-
-    const fs::path result = outputs_.path() / "holder-result.txt";
-    const int status =
-        RunUnderWine(wine_, root,
-                     {configuration_["volume_holder"], "Data\\*.mod", "launch", "forever",
-                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
-                     outputs_.path() / "wine-output.txt", 120);
-    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
-                         << (fs::exists(result) ? ReadFileText(result) : "");
+    InstallGame();
+    ASSERT_NO_FATAL_FAILURE(RunHolder("Data\\*.mod", "launch", "forever"));
+    const fs::path& result = holderResult_;
     EXPECT_EQ(Values(result, "held_count"), std::vector<std::string>{"3"});
     EXPECT_EQ(Values(result, "launcher_exit"), std::vector<std::string>{"0"});
 
@@ -144,17 +148,9 @@ TEST_F(UnderWine, PhaseAfterTheGameWaitsAgainForHeldVolumes) {
     testing_support::WriteTree(root, {{"Data/a.mod", "A"},
                                       {"Data/b.mod", "B"},
                                       {std::string("Data/ModVdf/") + kModVolumeName, "T"}});
-    fs::create_directories((root / GamePath()).parent_path());
-    fs::copy_file(configuration_["standin"], root / GamePath());
-
-    const fs::path result = outputs_.path() / "holder-result.txt";
-    const int status =
-        RunUnderWine(wine_, root,
-                     {configuration_["volume_holder"], "Data\\*.mod", "+standin-end.txt", "300",
-                      WindowsPathOf(result), WindowsPathOf(configuration_["launcher"])},
-                     outputs_.path() / "wine-output.txt", 120);
-    ASSERT_EQ(status, 0) << ReadFileText(outputs_.path() / "wine-output.txt")
-                         << (fs::exists(result) ? ReadFileText(result) : "");
+    InstallGame();
+    ASSERT_NO_FATAL_FAILURE(RunHolder("Data\\*.mod", "+standin-end.txt", "300"));
+    const fs::path& result = holderResult_;
     ASSERT_EQ(Values(result, "watched_gone"), std::vector<std::string>{"1"})
         << "the game never ended";
     ASSERT_EQ(Values(result, "held_present_at_release"), std::vector<std::string>{"1"})
@@ -184,8 +180,7 @@ TEST_F(UnderWine, LeftoverBackupIsKeptWhileTheModDumpIsSwappedIn) {
                                       {kEngineDumpBackup, "engine"},
                                       {kModDump, "mod"},
                                       {settings, "[INTERNAL]\r\ngameAbnormalExit=0\r\n"}});
-    fs::create_directories((root / GamePath()).parent_path());
-    fs::copy_file(configuration_["standin"], root / GamePath());
+    InstallGame();
 
     ASSERT_EQ(RunUnderWine(wine_, root, {configuration_["launcher"]},
                            outputs_.path() / "wine-output.txt", 120),
@@ -211,8 +206,7 @@ TEST_F(UnderWine, LaunchKilledDuringAVolumeCopyLosesNothing) {
     }
     const std::string parked = std::string("Data/ModVdf/") + kModVolumeName;
     testing_support::WriteTree(root, {{"Data/ModVdf/", ""}, {parked, volume}});
-    fs::create_directories((root / GamePath()).parent_path());
-    fs::copy_file(configuration_["standin"], root / GamePath());
+    InstallGame();
 
     const fs::path result = outputs_.path() / "holder-result.txt";
     const std::string watched = std::string("Data\\*") + kModVolumeName + "*";

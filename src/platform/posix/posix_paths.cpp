@@ -142,26 +142,25 @@ size_t FolderPartLength(const char* mappedPath) {
     return folderLength;
 }
 
-bool PathExists(const char* path) {
+namespace {
+
+// What stands at a Windows path, found as Windows finds it; false when nothing does.
+bool StatusOf(const char* path, struct stat* status) {
     if (FaultStrikes(FaultKind::PathExists)) {
         return false;
     }
     char mapped[PATH_MAX];
-    if (!MapWindowsPath(path, mapped, sizeof mapped)) {
-        return false;
-    }
+    return MapWindowsPath(path, mapped, sizeof mapped) && stat(mapped, status) == 0;
+}
+
+}  // namespace
+
+bool PathExists(const char* path) {
     struct stat status;
-    return stat(mapped, &status) == 0;
+    return StatusOf(path, &status);
 }
 
 bool FileExists(const char* path) {
-    if (FaultStrikes(FaultKind::PathExists)) {
-        return false;
-    }
-    char mapped[PATH_MAX];
-    if (!MapWindowsPath(path, mapped, sizeof mapped)) {
-        return false;
-    }
     struct stat status;
-    return stat(mapped, &status) == 0 && S_ISREG(status.st_mode);
+    return StatusOf(path, &status) && S_ISREG(status.st_mode);
 }
