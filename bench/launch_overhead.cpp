@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "folder_shapes.h"
+#include "percentile.h"
 #include "quiet_disk.h"
 #include "timed_launch.h"
 
@@ -81,15 +82,6 @@ std::string SizeLabel(std::uint64_t bytes) {
 
 std::string ShapeLabel(const Shape& shape) {
     return SizeLabel(shape.modVolumeBytes) + ", " + std::to_string(shape.parkedVolumes) + " parked";
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const double position = fraction * static_cast<double>(values.size() - 1);
-    const size_t below = static_cast<size_t>(position);
-    const size_t above = std::min(below + 1, values.size() - 1);
-    const double weight = position - static_cast<double>(below);
-    return values[below] * (1 - weight) + values[above] * weight;
 }
 
 double Median(const std::vector<double>& values) {

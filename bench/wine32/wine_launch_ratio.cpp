@@ -26,6 +26,7 @@
 
 #include "folder_shapes.h"
 #include "mod_identity.h"
+#include "percentile.h"
 
 extern char** environ;
 
@@ -194,15 +195,6 @@ double TimedLaunch(const Options& options, const fs::path& launcher, bool isProd
         }
     }
     return static_cast<double>(reaped - spawned) / 1e6;
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const double position = fraction * static_cast<double>(values.size() - 1);
-    const size_t below = static_cast<size_t>(position);
-    const size_t above = std::min(below + 1, values.size() - 1);
-    const double weight = position - static_cast<double>(below);
-    return values[below] * (1 - weight) + values[above] * weight;
 }
 
 // Three significant digits, without an exponent.

@@ -8,31 +8,20 @@
 #include <map>
 #include <string>
 
+#include "faults/working_folder.h"
 #include "platform/fault_seam.h"
 #include "staging/volume_staging.h"
 #include "support/game_folder_tree.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadTree;
-using testing_support::TempFolder;
 using testing_support::WriteTree;
 
 namespace {
 
 class SweepPasses : public ::testing::Test {
   protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        fs::current_path(root_.path());
-        ResetFaults();
-    }
-    void TearDown() override {
-        ResetFaults();
-        fs::current_path(previous_);
-    }
-
-    TempFolder root_{"sweep-passes"};
-    fs::path previous_;
+    fault_testing::WorkingFolder root_{"sweep-passes"};
 };
 
 using Files = std::map<std::string, std::string>;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "faults/working_folder.h"
 #include "platform/fault_seam.h"
 #include "platform/platform.h"
 #include "support/game_folder_tree.h"
@@ -30,23 +31,12 @@ const Operation kOperations[] = {{"copy", CopyFileWithoutReplacing, true},
 
 class WithoutReplacing : public ::testing::TestWithParam<Operation> {
   protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        fs::current_path(root_.path());
-        ResetFaults();
-    }
-    void TearDown() override {
-        ResetFaults();
-        fs::current_path(previous_);
-    }
-
     // Every file below the folder with its bytes.
     std::map<std::string, std::string> Files() const {
         return testing_support::ReadTree(root_.path());
     }
 
-    TempFolder root_{"without-replacing"};
-    fs::path previous_;
+    fault_testing::WorkingFolder root_{"without-replacing"};
 };
 
 TEST_P(WithoutReplacing, FreeTargetIsWritten) {

@@ -14,15 +14,7 @@
 #include <fstream>
 #include <string>
 
-namespace {
-
-int Fail(const char* resultFile, const std::string& reason) {
-    std::ofstream(resultFile, std::ios::binary)
-        << "error=" << reason << " (" << GetLastError() << ")\n";
-    return 2;
-}
-
-}  // namespace
+#include "helper_failure.h"
 
 int main(int argc, char** argv) {
     if (argc != 5) {

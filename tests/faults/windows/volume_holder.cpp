@@ -25,13 +25,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "helper_failure.h"
 
-int Fail(const char* resultFile, const std::string& reason) {
-    std::ofstream(resultFile, std::ios::binary)
-        << "error=" << reason << " (" << GetLastError() << ")\n";
-    return 2;
-}
+namespace {
 
 long long NowNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
